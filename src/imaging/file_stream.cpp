@@ -1,0 +1,43 @@
+#include "imaging/file_stream.h"
+
+namespace tp {
+
+FileStream::FileStream(const std::string& path, const char* mode) : file_(std::fopen(path.c_str(), mode)) {}
+
+bool FileStream::read(void* data, std::size_t size)
+{
+    return file_ && (size == 0 || std::fread(data, 1, size, file_.get()) == size);
+}
+
+bool FileStream::write(const void* data, std::size_t size)
+{
+    return file_ && (size == 0 || std::fwrite(data, 1, size, file_.get()) == size);
+}
+
+int FileStream::get_byte() { return file_ ? std::fgetc(file_.get()) : -1; }
+
+bool FileStream::put_byte(int value) { return file_ && std::fputc(value, file_.get()) != EOF; }
+
+bool FileStream::seek(long offset, int origin) { return file_ && std::fseek(file_.get(), offset, origin) == 0; }
+
+long FileStream::tell() const { return file_ ? std::ftell(file_.get()) : -1; }
+
+long long FileStream::size() const
+{
+    if (!file_) return -1;
+    const long here = std::ftell(file_.get());
+    if (here < 0 || std::fseek(file_.get(), 0, SEEK_END) != 0) return -1;
+    const long end = std::ftell(file_.get());
+    std::fseek(file_.get(), here, SEEK_SET);
+    return end;
+}
+
+bool FileStream::close()
+{
+    if (!file_) return false;
+    const bool flushed = std::fflush(file_.get()) == 0 && !std::ferror(file_.get());
+    const bool closed = std::fclose(file_.release()) == 0;
+    return flushed && closed;
+}
+
+}  // namespace tp

@@ -1,0 +1,139 @@
+#include "imaging/image_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+
+#include "imaging/codecs.h"
+#include "imaging/file_stream.h"
+
+namespace tp {
+
+ImageFormat DetectImageFormat(const std::string& path, int* code)
+{
+    auto result = [code](int value, ImageFormat format) {
+        if (code) *code = value;
+        return format;
+    };
+    FileStream file(path, "rb");
+    if (!file.is_open()) return result(-1, ImageFormat::Unknown);
+    std::uint8_t b[4];
+    if (!file.read(b, sizeof b)) return result(-2, ImageFormat::Unknown);
+    if (b[0] == 0x0A) return result(0, ImageFormat::Pcx);
+    if (b[0] == 'B' && b[1] == 'M') return result(0, ImageFormat::Bmp);
+    if ((b[0] == 'I' && b[1] == 'I') || (b[0] == 'M' && b[1] == 'M')) return result(0, ImageFormat::Tiff);
+    if (b[0] == 'P' && (b[1] == '2' || b[1] == '5')) return result(0, ImageFormat::Pgm);
+    if (b[0] == 0x59 && b[1] == 0xA6 && b[2] == 0x6A && b[3] == 0x95) return result(0, ImageFormat::SunRaster);
+    if (b[0] == 0x89 && b[1] == 'P' && b[2] == 'N' && b[3] == 'G') return result(0, ImageFormat::Png);
+    if (b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return result(0, ImageFormat::Jpeg);
+    return result(0, ImageFormat::Unknown);
+}
+
+int ReadImage(ColorImage& destination, const std::string& path)
+{
+    switch (DetectImageFormat(path)) {
+    case ImageFormat::Pcx: return ReadPcx(destination, path);
+    case ImageFormat::Bmp: return ReadBmp(destination, path);
+    case ImageFormat::Tiff: return ReadTiff(destination, path);
+    case ImageFormat::Pgm: return ReadPgm(destination, path);
+    case ImageFormat::SunRaster: return ReadSunRaster(destination, path);
+    case ImageFormat::Png: return ReadPng(destination, path);
+    case ImageFormat::Jpeg: return ReadJpeg(destination, path);
+    case ImageFormat::Unknown: break;
+    }
+    return -1;
+}
+
+ImageFormat FormatForFileName(const std::string& path)
+{
+    std::string lower = path;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    static constexpr std::pair<const char*, ImageFormat> kExtensions[] = {
+        {".bmp", ImageFormat::Bmp}, {".jpg", ImageFormat::Jpeg},      {".pcx", ImageFormat::Pcx},
+        {".pgm", ImageFormat::Pgm}, {".png", ImageFormat::Png},       {".ras", ImageFormat::SunRaster},
+        {".tif", ImageFormat::Tiff},
+    };
+    for (const auto& [extension, format] : kExtensions)
+        if (lower.find(extension) != std::string::npos) return format;
+    return ImageFormat::Unknown;
+}
+
+int WriteImage(const ColorImage& source, const std::string& path)
+{
+    switch (FormatForFileName(path)) {
+    case ImageFormat::Bmp: return WriteBmp(source, path);
+    case ImageFormat::Jpeg: return WriteJpeg(source, path, 75);
+    case ImageFormat::Pcx: return WritePcx(source, path);
+    case ImageFormat::Pgm: return WritePgm(source, path, true);
+    case ImageFormat::Png: return WritePng(source, path);
+    case ImageFormat::SunRaster: return WriteSunRaster(source, path);
+    case ImageFormat::Tiff: return WriteTiff(source, path, 0, 75, TiffPlanes::Interleaved);
+    case ImageFormat::Unknown: break;
+    }
+    return -1;
+}
+
+std::string DescribeReadResult(ImageFormat format, int code)
+{
+    if (code == 0) return "success";
+    if (code < 0) return "unrecognised file format";
+    switch (format) {
+    case ImageFormat::Bmp: {
+        static const char* const kTexts[] = {"cannot open", "header rejected", "palette unreadable",
+                                             "pixel data unreadable", "unsupported pixel layout"};
+        if (code <= 5) return kTexts[code - 1];
+        break;
+    }
+    case ImageFormat::Pcx: {
+        static const char* const kTexts[] = {"cannot open", "header rejected", "palette rejected", "row data rejected"};
+        if (code <= 4) return kTexts[code - 1];
+        break;
+    }
+    case ImageFormat::Pgm: {
+        static const char* const kTexts[] = {"cannot open", "header rejected", "pixel data rejected"};
+        if (code <= 3) return kTexts[code - 1];
+        break;
+    }
+    case ImageFormat::SunRaster: {
+        static const char* const kTexts[] = {"cannot open", "header rejected", "colour map rejected",
+                                             "pixel data unreadable", "unsupported depth"};
+        if (code <= 5) return kTexts[code - 1];
+        break;
+    }
+    case ImageFormat::Jpeg: {
+        static const char* const kTexts[] = {"cannot open", "corrupt or unreadable JPEG data"};
+        if (code <= 2) return kTexts[code - 1];
+        break;
+    }
+    case ImageFormat::Png: {
+        static const char* const kTexts[] = {"cannot open", "not a PNG signature", "library structures not created",
+                                             "corrupt or unreadable PNG data"};
+        if (code <= 4) return kTexts[code - 1];
+        break;
+    }
+    case ImageFormat::Tiff: {
+        static const char* const kTexts[] = {"not a TIFF file", "cannot open", "image data unreadable"};
+        if (code <= 3) return kTexts[code - 1];
+        break;
+    }
+    case ImageFormat::Unknown: break;
+    }
+    return "error";
+}
+
+std::string DescribeWriteResult(ImageFormat format, int code)
+{
+    if (code == 0) return "success";
+    if (code < 0) return "unsupported file format";
+    if (code == 1) return "cannot open for writing";
+    switch (format) {
+    case ImageFormat::Pcx:
+    case ImageFormat::Pgm: return code == 2 ? "header write failed" : "row write failed";
+    case ImageFormat::Png: return code == 4 ? "write failed" : "library structures not created";
+    case ImageFormat::SunRaster: return "row write failed";
+    default: return "write failed";
+    }
+}
+
+}  // namespace tp

@@ -1,0 +1,33 @@
+// Reading any of the seven supported image files into a ColorImage, and writing one to a file whose format
+// follows from its name.
+#pragma once
+
+#include <string>
+
+#include "imaging/image_buffer.h"
+
+namespace tp {
+
+enum class ImageFormat { Unknown, Bmp, Pcx, Pgm, SunRaster, Jpeg, Png, Tiff };
+
+// Format of a file from its first four bytes. `code` receives 0, -1 when the file cannot be opened, or -2
+// when it holds fewer than four bytes (the format is then Unknown).
+ImageFormat DetectImageFormat(const std::string& path, int* code = nullptr);
+
+// Reads `path` into `destination`. Returns 0 on success, -1 when the format is not recognised or the file
+// cannot be examined, otherwise the reader's own code (destination then empty).
+int ReadImage(ColorImage& destination, const std::string& path);
+
+// Writer chosen by the first of ".bmp", ".jpg", ".pcx", ".pgm", ".png", ".ras", ".tif" found anywhere in the
+// lower-cased path; Unknown when none is.
+ImageFormat FormatForFileName(const std::string& path);
+
+// Writes `source` to `path`. Returns 0 on success, -1 when no writer matches the name (no file is created),
+// otherwise the writer's positive code (a partly written file may remain).
+int WriteImage(const ColorImage& source, const std::string& path);
+
+// Short English description of a reader's or writer's result code for messages ("pixel data unreadable").
+std::string DescribeReadResult(ImageFormat format, int code);
+std::string DescribeWriteResult(ImageFormat format, int code);
+
+}  // namespace tp

@@ -1,0 +1,326 @@
+#include "imaging/image_ops.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "imaging/image_file.h"
+
+namespace tp {
+
+namespace {
+
+constexpr float kRedWeight = 0.299f;
+constexpr float kGreenWeight = 0.587f;
+constexpr float kBlueWeight = 0.114f;
+
+// Row pass of the separable smoothing: out[x] = sum over taps t of kernel[t] * in[x + t - half], with
+// samples outside the row counting as zero. Taps are summed in ascending order for every x.
+template <typename In>
+void SmoothRow(const In* in, int width, const std::vector<float>& kernel, float* out)
+{
+    const int taps = static_cast<int>(kernel.size());
+    const int half = taps / 2;
+    for (int x = 0; x < width; ++x) {
+        float acc = 0.0f;
+        const int first = std::max(0, half - x);
+        const int last = std::min(taps, width - x + half);
+        for (int t = first; t < last; ++t) acc += kernel[static_cast<std::size_t>(t)] * static_cast<float>(in[x + t - half]);
+        out[x] = acc;
+    }
+}
+
+// Column pass over a float plane: row y of the result sums kernel[t] * rows[y + t - half] in ascending t,
+// rows outside the plane counting as zero. `store` writes one finished value.
+template <typename Store>
+void SmoothColumns(const FloatImage& rows, const std::vector<float>& kernel, int y, std::vector<float>& acc,
+                   Store store)
+{
+    const int taps = static_cast<int>(kernel.size());
+    const int half = taps / 2;
+    const int width = rows.width();
+    std::fill(acc.begin(), acc.end(), 0.0f);
+    for (int t = 0; t < taps; ++t) {
+        const int source_row = y + t - half;
+        if (source_row < 0 || source_row >= rows.height()) continue;
+        const float w = kernel[static_cast<std::size_t>(t)];
+        const float* in = rows.row(source_row);
+        for (int x = 0; x < width; ++x) acc[static_cast<std::size_t>(x)] += w * in[x];
+    }
+    store(acc);
+}
+
+std::uint8_t TruncateToByte(float v)
+{
+    if (!(v > 0.0f)) return 0;
+    if (v >= 255.0f) return 255;
+    return static_cast<std::uint8_t>(v);
+}
+
+template <typename Image, typename Finish>
+void SmoothSeparable(const Image& image, float sigma, Image& destination, Finish finish)
+{
+    const std::vector<float> kernel = GaussianKernel(sigma);
+    FloatImage rows(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y) SmoothRow(image.row(y), image.width(), kernel, rows.row(y));
+    if (!destination.same_size(image.width(), image.height())) destination.allocate(image.width(), image.height());
+    std::vector<float> acc(static_cast<std::size_t>(image.width()));
+    for (int y = 0; y < image.height(); ++y)
+        SmoothColumns(rows, kernel, y, acc, [&](const std::vector<float>& values) { finish(values, destination.row(y)); });
+}
+
+// One output sample of a box reduction along one axis: an optional partial sample carried over from the
+// previous output, whole samples [first, end), and an optional partial sample cut by the interval's end.
+struct BoxTap {
+    int lead_index = 0;
+    float lead_weight = 0.0f;
+    int first = 0;
+    int end = 0;
+    int tail_index = 0;
+    float tail_weight = 0.0f;
+};
+
+std::vector<BoxTap> PlanBoxReduction(int source_length, int target_length)
+{
+    std::vector<BoxTap> plan(static_cast<std::size_t>(target_length));
+    const float ratio = static_cast<float>(source_length) / static_cast<float>(target_length);
+    const int last = source_length - 1;
+    int next = 0;
+    float carry = 0.0f;
+    int carry_index = 0;
+    for (int k = 0; k < target_length; ++k) {
+        BoxTap& tap = plan[static_cast<std::size_t>(k)];
+        tap.lead_index = carry_index;
+        tap.lead_weight = carry;
+        const float interval_end = static_cast<float>(k + 1) * ratio;
+        tap.first = next;
+        while (next < source_length && static_cast<float>(next + 1) <= interval_end) ++next;
+        tap.end = next;
+        const float fraction = interval_end - static_cast<float>(next);
+        carry = 0.0f;
+        if (fraction > 0.0f) {
+            tap.tail_index = std::min(next, last);
+            tap.tail_weight = std::min(fraction, 1.0f);
+            carry = 1.0f - tap.tail_weight;
+            carry_index = tap.tail_index;
+            ++next;
+        }
+    }
+    return plan;
+}
+
+}  // namespace
+
+std::uint8_t GrayOf(const std::uint8_t* bgr)
+{
+    const float v = kRedWeight * bgr[2] + kGreenWeight * bgr[1] + kBlueWeight * bgr[0] + 0.5f;
+    return static_cast<std::uint8_t>(v);
+}
+
+void ToGray(const ColorImage& color, GrayImage& gray)
+{
+    const int width = std::min(color.width(), gray.width());
+    const int height = std::min(color.height(), gray.height());
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* in = color.row(y);
+        std::uint8_t* out = gray.row(y);
+        for (int x = 0; x < width; ++x) out[x] = GrayOf(in + 3 * x);
+    }
+}
+
+GrayImage ToGray(const ColorImage& color)
+{
+    GrayImage gray(color.width(), color.height());
+    ToGray(color, gray);
+    return gray;
+}
+
+std::vector<float> GaussianKernel(float sigma)
+{
+    if (sigma == 0.0f) return {};
+    const int taps = 1 + 2 * (static_cast<int>(4.0f * sigma) / 2);
+    const int half = taps / 2;
+    std::vector<double> weights(static_cast<std::size_t>(taps));
+    double sum = 0.0;
+    for (int t = -half; t <= half; ++t) {
+        const double w = std::exp(-static_cast<double>(t) * t / (2.0 * sigma * sigma));
+        weights[static_cast<std::size_t>(t + half)] = w;
+        sum += w;
+    }
+    std::vector<float> kernel(weights.size());
+    for (std::size_t i = 0; i < weights.size(); ++i) kernel[i] = static_cast<float>(weights[i] / sum);
+    return kernel;
+}
+
+void GaussianSmooth(const GrayImage& image, float sigma, GrayImage& destination)
+{
+    if (sigma == 0.0f) {
+        destination = image;
+        return;
+    }
+    SmoothSeparable(image, sigma, destination, [&](const std::vector<float>& values, std::uint8_t* out) {
+        for (std::size_t x = 0; x < values.size(); ++x) out[x] = TruncateToByte(values[x]);
+    });
+}
+
+void GaussianSmooth(const FloatImage& image, float sigma, FloatImage& destination)
+{
+    if (sigma == 0.0f) {
+        destination = image;
+        return;
+    }
+    SmoothSeparable(image, sigma, destination, [&](const std::vector<float>& values, float* out) {
+        std::copy(values.begin(), values.end(), out);
+    });
+}
+
+void ReduceByTwo(const GrayImage& source, GrayImage& destination)
+{
+    // Same arithmetic as smoothing the whole image and sampling it, but only the samples that are kept
+    // are computed: the row pass at even columns, the column pass at even rows.
+    const int out_width = source.width() / 2;
+    const int out_height = source.height() / 2;
+    if (!destination.same_size(out_width, out_height)) destination.allocate(out_width, out_height);
+    if (destination.empty()) return;
+    const std::vector<float> kernel = GaussianKernel(1.0f);
+    const int taps = static_cast<int>(kernel.size());
+    const int half = taps / 2;
+    FloatImage rows(out_width, source.height());
+    for (int y = 0; y < source.height(); ++y) {
+        const std::uint8_t* in = source.row(y);
+        float* out = rows.row(y);
+        for (int ox = 0; ox < out_width; ++ox) {
+            const int x = 2 * ox;
+            float acc = 0.0f;
+            const int first = std::max(0, half - x);
+            const int last = std::min(taps, source.width() - x + half);
+            for (int t = first; t < last; ++t) acc += kernel[static_cast<std::size_t>(t)] * static_cast<float>(in[x + t - half]);
+            out[ox] = acc;
+        }
+    }
+    std::vector<float> acc(static_cast<std::size_t>(out_width));
+    for (int oy = 0; oy < out_height; ++oy) {
+        SmoothColumns(rows, kernel, 2 * oy, acc, [&](const std::vector<float>& values) {
+            std::uint8_t* out = destination.row(oy);
+            for (std::size_t x = 0; x < values.size(); ++x) out[x] = TruncateToByte(values[x]);
+        });
+    }
+}
+
+void AreaResample(const ColorImage& source, ColorImage& destination)
+{
+    const int source_width = source.width();
+    const int source_height = source.height();
+    const int target_width = destination.width();
+    const int target_height = destination.height();
+    if (source.empty() || destination.empty()) return;
+
+    // Pass 1: every row from the source width to the target width, one float plane per channel.
+    const std::vector<BoxTap> columns = PlanBoxReduction(source_width, target_width);
+    const float column_scale = 1.0f / (static_cast<float>(source_width) / static_cast<float>(target_width));
+    FloatImage planes[3] = {FloatImage(target_width, source_height), FloatImage(target_width, source_height),
+                            FloatImage(target_width, source_height)};
+    for (int y = 0; y < source_height; ++y) {
+        const std::uint8_t* in = source.row(y);
+        float* out[3] = {planes[0].row(y), planes[1].row(y), planes[2].row(y)};
+        for (int k = 0; k < target_width; ++k) {
+            const BoxTap& tap = columns[static_cast<std::size_t>(k)];
+            for (int c = 0; c < 3; ++c) {
+                float sum = tap.lead_weight * static_cast<float>(in[3 * tap.lead_index + c]);
+                for (int i = tap.first; i < tap.end; ++i) sum += static_cast<float>(in[3 * i + c]);
+                sum += tap.tail_weight * static_cast<float>(in[3 * tap.tail_index + c]);
+                out[c][k] = sum * column_scale;
+            }
+        }
+    }
+
+    // Pass 2: every column of the planes from the source height to the target height, row by row so that
+    // the inner loop runs over contiguous samples.
+    const std::vector<BoxTap> rows = PlanBoxReduction(source_height, target_height);
+    const float row_scale = 1.0f / (static_cast<float>(source_height) / static_cast<float>(target_height));
+    std::vector<float> sum(static_cast<std::size_t>(target_width));
+    for (int k = 0; k < target_height; ++k) {
+        const BoxTap& tap = rows[static_cast<std::size_t>(k)];
+        std::uint8_t* out = destination.row(k);
+        for (int c = 0; c < 3; ++c) {
+            const FloatImage& plane = planes[c];
+            const float* lead = plane.row(tap.lead_index);
+            for (int x = 0; x < target_width; ++x) sum[static_cast<std::size_t>(x)] = tap.lead_weight * lead[x];
+            for (int i = tap.first; i < tap.end; ++i) {
+                const float* in = plane.row(i);
+                for (int x = 0; x < target_width; ++x) sum[static_cast<std::size_t>(x)] += in[x];
+            }
+            const float* tail = plane.row(tap.tail_index);
+            for (int x = 0; x < target_width; ++x) {
+                const float v = (sum[static_cast<std::size_t>(x)] + tap.tail_weight * tail[x]) * row_scale;
+                out[3 * x + c] = TruncateToByte(v);
+            }
+        }
+    }
+}
+
+ColorImage Crop(const ColorImage& image, int left, int top, int width, int height)
+{
+    ColorImage result(std::max(0, width), std::max(0, height));
+    const int x0 = std::max(left, 0);
+    const int x1 = std::min(left + width, image.width());
+    for (int y = std::max(top, 0); y < std::min(top + height, image.height()); ++y) {
+        if (x1 <= x0) break;
+        std::copy(image.pixel(x0, y), image.pixel(x1, y), result.pixel(x0 - left, y - top));
+    }
+    return result;
+}
+
+void ToFloat(const GrayImage& plane, FloatImage& destination)
+{
+    if (!destination.same_size(plane.width(), plane.height())) destination.allocate(plane.width(), plane.height());
+    for (int y = 0; y < plane.height(); ++y) {
+        const std::uint8_t* in = plane.row(y);
+        float* out = destination.row(y);
+        for (int x = 0; x < plane.width(); ++x) out[x] = static_cast<float>(in[x]);
+    }
+}
+
+void ToBytes(const FloatImage& plane, GrayImage& destination)
+{
+    if (!destination.same_size(plane.width(), plane.height())) destination.allocate(plane.width(), plane.height());
+    for (int y = 0; y < plane.height(); ++y) {
+        const float* in = plane.row(y);
+        std::uint8_t* out = destination.row(y);
+        for (int x = 0; x < plane.width(); ++x) out[x] = TruncateToByte(in[x]);
+    }
+}
+
+FittedSize FitWithin(int width, int height, int bound_width, int bound_height)
+{
+    if (width <= bound_width && height <= bound_height) return {width, height};
+    FittedSize size{};
+    if (static_cast<double>(bound_height) / height >= static_cast<double>(bound_width) / width) {
+        size.width = bound_width;
+        size.height = static_cast<int>(static_cast<std::int64_t>(bound_width) * height / width);
+    } else {
+        size.height = bound_height;
+        size.width = static_cast<int>(static_cast<std::int64_t>(bound_height) * width / height);
+    }
+    // A sliver (say 1 x 5000) would otherwise shrink to nothing and read as an unreadable file.
+    size.width = std::max(size.width, 1);
+    size.height = std::max(size.height, 1);
+    return size;
+}
+
+bool LoadFitted(ColorImage& destination, const std::string& path, int bound_width, int bound_height)
+{
+    ColorImage image;
+    if (ReadImage(image, path) != 0) return false;
+    const FittedSize target = FitWithin(image.width(), image.height(), bound_width, bound_height);
+    if (target.width == image.width() && target.height == image.height()) {
+        destination = std::move(image);
+        return true;
+    }
+    ColorImage reduced(target.width, target.height);
+    AreaResample(image, reduced);
+    destination = std::move(reduced);
+    return true;
+}
+
+}  // namespace tp

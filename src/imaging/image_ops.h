@@ -1,0 +1,53 @@
+// Whole-image operations on the image family: luminance, Gaussian smoothing, pyramid reduction, area
+// reduction, cropping, plane conversions and loading a file reduced to fit a bound.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "imaging/image_buffer.h"
+
+namespace tp {
+
+// The bound every caller passes to LoadFitted; the result is the source's working image.
+inline constexpr int kWorkingBound = 1024;
+
+// grey = trunc(0.299 red + 0.587 green + 0.114 blue + 0.5), single-precision weights.
+std::uint8_t GrayOf(const std::uint8_t* bgr);
+// Fills `gray` (already the size of `color`) with the luminance of every pixel.
+void ToGray(const ColorImage& color, GrayImage& gray);
+GrayImage ToGray(const ColorImage& color);
+
+// Normalised Gaussian taps at offsets -(n/2) .. n/2 with n = 1 + 2 * (trunc(4 sigma) / 2); empty for sigma 0.
+std::vector<float> GaussianKernel(float sigma);
+
+// Separable smoothing with zero padding (pixels near the border darken); sigma 0 copies. The byte version
+// truncates its results.
+void GaussianSmooth(const GrayImage& image, float sigma, GrayImage& destination);
+void GaussianSmooth(const FloatImage& image, float sigma, FloatImage& destination);
+
+// Smooths with sigma 1 and keeps every second pixel of every second row; `destination` gets half the size.
+void ReduceByTwo(const GrayImage& source, GrayImage& destination);
+
+// Box-filter reduction of `source` into `destination`, which is already allocated at the (smaller) target size.
+void AreaResample(const ColorImage& source, ColorImage& destination);
+
+// The pixels of a rectangle; parts of the rectangle outside the image stay empty.
+ColorImage Crop(const ColorImage& image, int left, int top, int width, int height);
+
+// Exact byte-to-float conversion, and back with clamping to 0..255 and truncation.
+void ToFloat(const GrayImage& plane, FloatImage& destination);
+void ToBytes(const FloatImage& plane, GrayImage& destination);
+
+// Target size of an image reduced to fit within a bound with its aspect ratio kept (never enlarged).
+struct FittedSize {
+    int width;
+    int height;
+};
+FittedSize FitWithin(int width, int height, int bound_width, int bound_height);
+
+// Reads `path` and reduces it to fit within the bound; on a read failure returns false and leaves
+// `destination` untouched.
+bool LoadFitted(ColorImage& destination, const std::string& path, int bound_width, int bound_height);
+
+}  // namespace tp
