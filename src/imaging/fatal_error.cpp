@@ -1,5 +1,7 @@
 #include "imaging/fatal_error.h"
 
+#include "imaging/string_table.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -48,6 +50,12 @@ void SetFatalErrorHook(MessageHook hook) { Install(&Hooks::fatal, std::move(hook
 void FatalError(const std::string& text)
 {
     Current(&Hooks::fatal)(text);
+    std::exit(-1);
+}
+
+void FatalOutOfMemory()
+{
+    Current(&Hooks::message)(LoadString(strings::kMemoryAllocationFailed));
     std::exit(-1);
 }
 

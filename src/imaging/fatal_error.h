@@ -19,6 +19,10 @@ void SetFatalErrorHook(MessageHook hook);
 // Shows `text` through the installed hook, then ends the process with exit status -1.
 [[noreturn]] void FatalError(const std::string& text);
 
+// Working memory that a computation cannot do without could not be had: shows "Memory Allocation Failed"
+// through the message hook and ends the process with exit status -1.
+[[noreturn]] void FatalOutOfMemory();
+
 // Installs the routine that shows a message to the user (OK button only); an empty hook restores the default.
 void SetMessageHook(MessageHook hook);
 void ShowMessage(const std::string& text);

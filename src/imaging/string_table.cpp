@@ -1,0 +1,30 @@
+#include "imaging/string_table.h"
+
+#include <unordered_map>
+
+namespace tp {
+
+std::string LoadString(int id)
+{
+    static const std::unordered_map<int, std::string> kTexts = {
+        {strings::kInitialization, "Initialization"},
+        {strings::kLoading, "Loading..."},
+        {strings::kImageStitching, "Image Stitching"},
+        {strings::kSettingMosaicParameters, "Setting Mosaic Parameters"},
+        {strings::kFinalization, "Finalization"},
+        {strings::kFinalizingWideView, "Finalizing the wide-view image..."},
+        {strings::kMemoryAllocationFailed, "Memory Allocation Failed"},
+        {strings::kFindingCorrespondences, "Finding image point correspondences..."},
+        {strings::kSystemMemoryNotSufficient,
+         "System memory is not sufficient.\nReduce the number of the source images or their sizes and try again."},
+        {strings::kBasicBlending, "Basic Blending..."},
+        {strings::kAdvancedBlending, "Advanced Blending..."},
+        {strings::kCreatingGrids, "Creating grids for image re-alignment."},
+        {strings::kRealigning, "Re-aligning the source images..."},
+        {strings::kTooFewFeatures, "too small number of features"},
+    };
+    const auto it = kTexts.find(id);
+    return it == kTexts.end() ? std::string() : it->second;
+}
+
+}  // namespace tp
