@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -30,10 +31,16 @@ using BytePlane = ImageBuffer<std::uint8_t, 1, false, false>;
 using FloatImage = ImageBuffer<float, 1, false, false>;
 using IntImage = ImageBuffer<std::int32_t, 1, false, false>;
 
+// Zero-filled pixel blocks come from calloc, so that large canvases cost nothing until they are painted.
+struct FreeBlock {
+    void operator()(std::byte* block) const { std::free(block); }
+};
+using PixelBlock = std::unique_ptr<std::byte[], FreeBlock>;
+
 // Storage taken out of one image and handed to another without copying.
 template <typename Sample>
 struct PixelStorage {
-    std::unique_ptr<std::byte[]> block;
+    PixelBlock block;
     std::vector<Sample*> rows;
 };
 
@@ -112,7 +119,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::size_t stride_ = 0;
-    std::unique_ptr<std::byte[]> block_;
+    PixelBlock block_;
     std::vector<Sample*> rows_;
     std::unique_ptr<GrayImage> companion_;
 };
@@ -148,7 +155,8 @@ bool ImageBuffer<S, C, P, W>::allocate(int width, int height)
     const std::size_t stride = StrideFor(width);
     try {
         PixelStorage<S> storage;
-        storage.block.reset(new std::byte[stride * static_cast<std::size_t>(height) + 3]());
+        storage.block.reset(static_cast<std::byte*>(std::calloc(stride * static_cast<std::size_t>(height) + 3, 1)));
+        if (!storage.block) return false;
         storage.rows.resize(static_cast<std::size_t>(height));
         for (int y = 0; y < height; ++y)
             storage.rows[static_cast<std::size_t>(y)] =

@@ -1,0 +1,79 @@
+// Fast blending: every source painted into the canvas as a running average weighted by closeness to the
+// source's centre.
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "compositing/canvas_walk.h"
+#include "compositing/mosaic.h"
+
+namespace tp {
+
+namespace {
+
+// Integer weight 10 at a source's centre, one less for every tenth of its half-diagonal.
+class CentreWeight {
+public:
+    CentreWeight(int width, int height)
+        : cx_(width / 2), cy_(height / 2), tenth_(0.1 * std::sqrt(static_cast<double>(cx_) * cx_ + static_cast<double>(cy_) * cy_))
+    {
+    }
+    int operator()(int x, int y) const
+    {
+        const double dx = x - cx_, dy = y - cy_;
+        return 10 - static_cast<int>(std::sqrt(dx * dx + dy * dy) / tenth_);
+    }
+
+private:
+    int cx_;
+    int cy_;
+    double tenth_;
+};
+
+}  // namespace
+
+bool Mosaic::BasicBlend(Progress& progress)
+{
+    planar_.clear();
+    const int canvas_width = planar_.width();
+    const int canvas_height = planar_.height();
+    // The running weight sum per pixel. Up to 25 sources fit a byte; a wider counter keeps deeper overlaps
+    // from wrapping around.
+    std::vector<std::uint16_t> accumulated(static_cast<std::size_t>(canvas_width) * static_cast<std::size_t>(canvas_height), 0);
+    const int w = parameters_.working_width;
+    const int h = parameters_.working_height;
+    const CentreWeight weight(w, h);
+
+    for (int i = 0; i < source_count(); ++i) {
+        ColorImage image;
+        // An unreadable source, or one whose size differs from the working size, contributes nothing.
+        if (LoadWorkingImage(i, image) && image.width() == w && image.height() == h) {
+            const SourceAlignment& record = alignment(i);
+            const CanvasBox box = SourceBoxOnCanvas(record.to_reference, w, h, canvas_offset_, canvas_width, canvas_height);
+            const CanvasWalk walk(record.from_reference, canvas_offset_, w, h);
+            for (int y = box.min_y; y <= box.max_y && !box.empty(); ++y) {
+                std::uint8_t* out = planar_.row(y);
+                std::uint16_t* sums = accumulated.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas_width);
+                walk.ForRow(y, box.min_x, box.max_x, [&](int x, double sx, double sy) {
+                    if (!(sx >= 2.0 && sx < w - 2 && sy >= 2.0 && sy < h - 2)) return;
+                    const int px = static_cast<int>(sx + 0.5);
+                    const int py = static_cast<int>(sy + 0.5);
+                    std::uint8_t* sample = image.pixel(px, py);
+                    if (sample[0] == 0 && sample[1] == 0 && sample[2] == 0) sample[1] = 1;
+                    const int wi = weight(px, py);
+                    const int before = sums[x];
+                    const int after = before + wi;
+                    sums[x] = static_cast<std::uint16_t>(after);
+                    std::uint8_t* target = out + 3 * x;
+                    for (int c = 0; c < 3; ++c) target[c] = static_cast<std::uint8_t>((sample[c] * wi + target[c] * before) / after);
+                    // Averaging two dark colours can round every channel to 0, which would read as empty.
+                    if (target[0] == 0 && target[1] == 0 && target[2] == 0) target[1] = 1;
+                });
+            }
+        }
+        if (progress.Step()) return false;
+    }
+    return true;
+}
+
+}  // namespace tp
