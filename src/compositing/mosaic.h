@@ -63,6 +63,12 @@ public:
     // Estimates the focal length from the in-chain pairs (infinite when no pair gives a usable estimate).
     void EstimateFocalLength();
 
+    // --- re-alignment ---
+    // Corrects every chained source's placement by matching patches on a lattice over the canvas, then
+    // recomputes the boxes and the canvas. False on cancellation, too few features for a source (after the
+    // "too small number of features" message) or a canvas too large (after the memory message).
+    bool Realign(Progress& progress);
+
     // --- state ---
     int source_count() const { return static_cast<int>(alignments_.size()); }
     int pyramid_levels() const { return parameters_.pyramid_levels; }
