@@ -1,9 +1,9 @@
 // tarnel-plexaro-cli: the project core driven from a terminal.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/pipeline.h"
 #include "imaging/fatal_error.h"
 
 namespace tp::cli {
@@ -13,10 +13,23 @@ void PrintUsage(bool to_stderr)
     std::FILE* out = to_stderr ? stderr : stdout;
     std::fputs(
         "Usage:\n"
-        "  tarnel-plexaro-cli convert IN OUT    read IN (BMP, PCX, PGM, Sun raster, JPEG, PNG, TIFF) and write\n"
-        "                                       OUT in the format named by its extension\n"
-        "                                       (.bmp .jpg .pcx .pgm .png .ras .tif)\n"
-        "  tarnel-plexaro-cli --help            this text\n",
+        "  tarnel-plexaro-cli stitch [options] IMAGE...   load, stitch automatically (basic blend), then options\n"
+        "  tarnel-plexaro-cli open PROJECT.tnp [options]  reopen a project (rebuilds the basic blend), then options\n"
+        "  tarnel-plexaro-cli info PROJECT.tnp            print the project as JSON\n"
+        "  tarnel-plexaro-cli convert IN OUT              convert an image (BMP, PCX, PGM, Sun raster, JPEG, PNG,\n"
+        "                                                 TIFF; output format by extension: .bmp .jpg .pcx .pgm .png\n"
+        "                                                 .ras .tif)\n"
+        "Options:\n"
+        "  -o, --output FILE          export the wide-view image (format by extension); default pano.jpg\n"
+        "  -p, --project FILE.tnp     save the project after the run\n"
+        "  --finalize none|blend|realign\n"
+        "                             none (default); blend = advanced blending; realign = re-alignment + advanced\n"
+        "  --projection planar|cylindrical\n"
+        "  --crop none|circumscribed|inscribed\n"
+        "                             none = the whole shown image\n"
+        "  --report FILE.json         machine-readable summary of the run\n"
+        "  -q, --quiet                no progress output\n"
+        "Ctrl+C cancels at the next step.\n",
         out);
 }
 
@@ -24,7 +37,9 @@ void PrintUsage(bool to_stderr)
 
 int main(int argc, char** argv)
 {
+    // The engine's messages and fatal errors go to the terminal.
     tp::SetFatalErrorHook([](const std::string& text) { std::fprintf(stderr, "%s: %s\n", tp::kFatalErrorCaption, text.c_str()); });
+    tp::SetMessageHook([](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
     if (argc < 2) {
         tp::cli::PrintUsage(true);
         return 2;
@@ -36,6 +51,9 @@ int main(int argc, char** argv)
     }
     const tp::cli::Arguments args(argv + 2, argv + argc);
     if (command == "convert") return tp::cli::RunConvert(args);
+    if (command == "stitch") return tp::cli::RunStitch(args);
+    if (command == "open") return tp::cli::RunOpen(args);
+    if (command == "info") return tp::cli::RunInfo(args);
     std::fprintf(stderr, "tarnel-plexaro-cli: unknown command '%s'\n", command.c_str());
     tp::cli::PrintUsage(true);
     return 2;

@@ -22,6 +22,21 @@ std::string LoadString(int id)
         {strings::kCreatingGrids, "Creating grids for image re-alignment."},
         {strings::kRealigning, "Re-aligning the source images..."},
         {strings::kTooFewFeatures, "too small number of features"},
+        {strings::kSizeNotEqual, "'s size is not equal to those of the previous images."},
+        {strings::kReadingError, " reading error."},
+        {strings::kCreatingThumbnail, "Creating a thumbnail of "},
+        {strings::kCanceling, "Canceling..."},
+        {strings::kUnsupportedFileFormat, "Unsupported file format."},
+        {strings::kWriteFailure, "Write failure"},
+        {strings::kExitWithoutSaving, "Exit without saving?"},
+        {strings::kConfirm, "Confirm"},
+        {strings::kApplicationName, "Tarnel Plexaro"},
+        {strings::kUntitled, "Untitled"},
+        {strings::kImageFileFilter, "JPG Files (*.jpg)|*.jpg|BMP Files (*.bmp)|*.bmp|PCX Files (*.pcx)|*.pcx|PGM Files "
+                                    "(*.pgm)|*.pgm|PNG Files (*.png)|*.png|RAS Files (*.ras)|*.ras|TIF Files (*.tif)|*.tif|"
+                                    "All Files (*.*)|*.*|"},
+        {strings::kFailedToOpenDocument, "Failed to open document."},
+        {strings::kFailedToSaveDocument, "Failed to save document."},
     };
     const auto it = kTexts.find(id);
     return it == kTexts.end() ? std::string() : it->second;

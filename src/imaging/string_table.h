@@ -20,6 +20,19 @@ inline constexpr int kAdvancedBlending = 35308;
 inline constexpr int kCreatingGrids = 35309;
 inline constexpr int kRealigning = 35310;
 inline constexpr int kTooFewFeatures = 35311;
+inline constexpr int kSizeNotEqual = 35072;
+inline constexpr int kReadingError = 35073;
+inline constexpr int kCreatingThumbnail = 35074;
+inline constexpr int kCanceling = 35075;
+inline constexpr int kUnsupportedFileFormat = 35076;
+inline constexpr int kWriteFailure = 35077;
+inline constexpr int kExitWithoutSaving = 35078;
+inline constexpr int kConfirm = 35079;
+inline constexpr int kApplicationName = 57344;
+inline constexpr int kUntitled = 57346;
+inline constexpr int kImageFileFilter = 57347;
+inline constexpr int kFailedToOpenDocument = 61697;
+inline constexpr int kFailedToSaveDocument = 61698;
 }  // namespace strings
 
 // The text of a string id; empty for an unknown id.

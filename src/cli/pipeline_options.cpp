@@ -1,0 +1,64 @@
+#include "cli/pipeline_options.h"
+
+namespace tp::cli {
+
+std::optional<PipelineOptions> ParsePipelineOptions(const std::vector<std::string>& args, std::string& error)
+{
+    PipelineOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = a + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "-o" || a == "--output") {
+            if (!value(options.output)) return std::nullopt;
+            options.output_given = true;
+        } else if (a == "-p" || a == "--project") {
+            if (!value(options.project)) return std::nullopt;
+        } else if (a == "--report") {
+            if (!value(options.report)) return std::nullopt;
+        } else if (a == "--finalize") {
+            if (!value(v)) return std::nullopt;
+            if (v == "none") options.finalize = Finalize::None;
+            else if (v == "blend") options.finalize = Finalize::Blend;
+            else if (v == "realign") options.finalize = Finalize::Realign;
+            else {
+                error = "--finalize takes none, blend or realign";
+                return std::nullopt;
+            }
+        } else if (a == "--projection") {
+            if (!value(v)) return std::nullopt;
+            if (v == "planar") options.projection = command::kPlanarProjection;
+            else if (v == "cylindrical") options.projection = command::kCylindricalProjection;
+            else {
+                error = "--projection takes planar or cylindrical";
+                return std::nullopt;
+            }
+        } else if (a == "--crop") {
+            if (!value(v)) return std::nullopt;
+            if (v == "none") options.crop = Crop::None;
+            else if (v == "circumscribed") options.crop = Crop::Circumscribed;
+            else if (v == "inscribed") options.crop = Crop::Inscribed;
+            else {
+                error = "--crop takes none, circumscribed or inscribed";
+                return std::nullopt;
+            }
+        } else if (a == "-q" || a == "--quiet") {
+            options.quiet = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            error = "unknown option " + a;
+            return std::nullopt;
+        } else {
+            options.inputs.push_back(a);
+        }
+    }
+    return options;
+}
+
+}  // namespace tp::cli

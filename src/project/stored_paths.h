@@ -1,0 +1,23 @@
+// Paths as the project file stores them: backslash-separated, relative to the project's folder where
+// possible, so that projects move between machines. On this platform an absolute path without a drive letter
+// is rooted at "/" ("/home/ann/a.jpg" is stored as "\home\ann\a.jpg" before it is made relative).
+#pragma once
+
+#include <string>
+
+namespace tp {
+
+// "/" <-> "\" at the boundary between native paths and the stored form.
+std::string ToStoredPath(const std::string& native_path);
+std::string FromStoredPath(const std::string& stored_path);
+
+// The folder part of a path, up to (not including) its last separator; empty when there is none.
+std::string FolderOf(const std::string& path, char separator);
+
+// Both work on the stored form. MakeRelativePath gives ".\img\a.jpg", "..\other\a.jpg", or the path unchanged
+// when it shares no folder with `folder` (another drive). MakeAbsolutePath resolves "." and ".." components
+// against `folder`; a path with a colon is returned as it is.
+std::string MakeRelativePath(const std::string& absolute_path, const std::string& folder);
+std::string MakeAbsolutePath(const std::string& stored_path, const std::string& folder);
+
+}  // namespace tp

@@ -1,0 +1,105 @@
+// The command side of the workflow: the calling (interface) thread creates the dialog, lets the worker run
+// and then settles the document's state.
+#include <thread>
+
+#include "project/workflow.h"
+
+namespace tp {
+
+namespace {
+
+// The dialog a command shows, registered with the document for the worker's use.
+class CommandDialog {
+public:
+    CommandDialog(CMainDoc& doc, WorkflowHost& host, bool cancellable) : doc_(doc), dialog_(host.MakeProgressDialog(cancellable))
+    {
+        doc_.set_progress_dialog(dialog_.get());
+    }
+    ~CommandDialog() { doc_.set_progress_dialog(nullptr); }
+    CommandDialog(const CommandDialog&) = delete;
+    CommandDialog& operator=(const CommandDialog&) = delete;
+    ProgressDialog& operator*() { return *dialog_; }
+    ProgressDialog* get() { return dialog_.get(); }
+
+private:
+    CMainDoc& doc_;
+    std::unique_ptr<ProgressDialog> dialog_;
+};
+
+}  // namespace
+
+void WorkflowHost::RunWorker(ProgressDialog*, const std::function<void()>& worker)
+{
+    std::thread thread(worker);
+    thread.join();
+}
+
+void LoadSourceImages(CMainDoc& doc, WorkflowHost& host, const std::vector<std::string>& paths)
+{
+    {
+        CommandDialog dialog(doc, host, false);
+        host.RunWorker(dialog.get(), [&] { LoadImagesThread(paths); });
+    }
+    if (doc.observer()) doc.observer()->SourceListChanged();
+    doc.set_modified(true);
+    doc.set_stitch_state(StitchState::Unstitched);
+}
+
+StitchOutcome StitchSourceImages(CMainDoc& doc, WorkflowHost& host, StitchMethod method)
+{
+    StitchOutcome outcome;
+    if (!doc.CommandAllowed(command::kStitch)) return outcome;
+    outcome.ran = true;
+    {
+        CommandDialog dialog(doc, host, true);
+        host.RunWorker(dialog.get(), [method] { StitchThread(method); });
+        outcome.cancelled = (*dialog).cancel_requested();
+    }
+    if (method == StitchMethod::Automatic) {
+        if (outcome.cancelled || doc.stitch_state() == StitchState::Unstitched) {
+            doc.set_stitch_state(StitchState::Unstitched);
+            return outcome;
+        }
+        outcome.show_result = true;
+    } else {
+        outcome.show_result = doc.mosaic() != nullptr;
+    }
+    return outcome;
+}
+
+bool FinalizeWideView(CMainDoc& doc, WorkflowHost& host, FinalizeMethod method)
+{
+    if (!doc.CommandAllowed(command::kFinalize)) return false;
+    {
+        CommandDialog dialog(doc, host, true);
+        host.RunWorker(dialog.get(), [method] { FinalizeThread(method); });
+    }
+    return doc.stitch_state() == StitchState::Finalized;
+}
+
+void ApplyEdits(CMainDoc& doc, WorkflowHost& host, Progress& bar)
+{
+    if (!doc.mosaic()) return;
+    // No dialog: the main frame is disabled meanwhile and the worker reports to its status bar.
+    host.RunWorker(nullptr, [&bar] { ApplyEditsThread(bar); });
+    doc.set_stitch_state(StitchState::Stitched);
+    doc.set_modified(true);
+}
+
+void RevertEdits(CMainDoc& doc)
+{
+    if (!doc.mosaic()) return;
+    for (std::size_t i = 0; i < doc.pair_edits().size(); ++i) {
+        PairEdit& edit = doc.pair_edits()[i];
+        if (!edit.modified) continue;
+        const SourceAlignment& record = doc.mosaic()->alignment(static_cast<int>(i));
+        edit.mode = record.method;
+        edit.translation_x = record.translation_hint.x;
+        edit.translation_y = record.translation_hint.y;
+        edit.first_points.assign(record.first_points.begin(), record.first_points.end());
+        edit.second_points.assign(record.second_points.begin(), record.second_points.end());
+        edit.modified = 0;
+    }
+}
+
+}  // namespace tp

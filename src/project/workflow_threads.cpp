@@ -1,0 +1,215 @@
+// The worker threads. They reach the document only through TheDocument() and report to its progress
+// dialog; messages to the user go through the reporting hook.
+#include <algorithm>
+
+#include "imaging/fatal_error.h"
+#include "imaging/string_table.h"
+#include "project/workflow.h"
+
+namespace tp {
+
+namespace {
+
+constexpr std::size_t kLabelNameLength = 47;
+
+CMainDoc& Doc() { return *TheDocument(); }
+ProgressDialog& Dialog() { return *Doc().progress_dialog(); }
+
+void ReportFile(const std::string& path, int string_id) { ShowMessage(FileNameOf(path) + LoadString(string_id)); }
+
+// Builds a new mosaic for the current source list; false when the user cancels or the first source cannot be
+// read any more.
+bool InitializeMosaic(CMainDoc& doc, ProgressDialog& dialog)
+{
+    dialog.SetText(strings::kInitialization);
+    dialog.SetRange(2);
+    const std::vector<std::string> paths = doc.image_paths();
+    MosaicParameters parameters;
+    if (!FillMosaicParameters(doc, parameters)) {
+        ReportFile(paths.front(), strings::kReadingError);
+        return false;
+    }
+    doc.DeleteMosaic();
+    dialog.Step();
+    doc.set_mosaic(std::make_unique<Mosaic>(parameters, paths, doc.working_images()));
+    doc.ResetPairEdits(static_cast<int>(paths.size()) - 1);
+    return !dialog.Step();
+}
+
+}  // namespace
+
+std::string FileNameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ThumbnailLabel(const std::string& path)
+{
+    return LoadString(strings::kCreatingThumbnail) + FileNameOf(path).substr(0, kLabelNameLength) + "...";
+}
+
+bool FillMosaicParameters(CMainDoc& doc, MosaicParameters& parameters)
+{
+    ColorImage first;
+    if (doc.image_count() == 0 || !doc.working_images()->Load(doc.image(0).path, first) || first.empty()) return false;
+    parameters = MakeMosaicParameters(first.width(), first.height(), doc.image_count());
+    return true;
+}
+
+void LoadImagesThread(const std::vector<std::string>& paths)
+{
+    CMainDoc& doc = Doc();
+    ProgressDialog& dialog = Dialog();
+    dialog.SetCaption(strings::kLoading);
+    dialog.SetRange(static_cast<int>(paths.size()));
+    for (const std::string& path : paths) {
+        dialog.SetLabel(ThumbnailLabel(path));
+        const AddImageResult result = doc.AddImage(path, AddPosition::Tail);
+        if (result == AddImageResult::SizeMismatch) {
+            ReportFile(path, strings::kSizeNotEqual);
+            break;
+        }
+        if (result == AddImageResult::ReadError) {
+            ReportFile(path, strings::kReadingError);
+            break;
+        }
+        dialog.Step();
+    }
+    dialog.Close();
+}
+
+void LoadProjectThread(const std::vector<std::string>& paths)
+{
+    CMainDoc& doc = Doc();
+    ProgressDialog& dialog = Dialog();
+    dialog.SetCaption(strings::kLoading);
+    dialog.SetText(strings::kLoading);
+    dialog.SetRange(static_cast<int>(paths.size()) + 1);
+    for (const std::string& path : paths) {
+        dialog.SetLabel(ThumbnailLabel(path));
+        if (doc.AddImage(path, AddPosition::Tail) != AddImageResult::Added) {
+            ReportFile(path, strings::kReadingError);
+            dialog.Close();
+            return;
+        }
+        dialog.Step();
+    }
+    MosaicParameters parameters;
+    if (!FillMosaicParameters(doc, parameters)) {
+        ReportFile(paths.front(), strings::kReadingError);
+        dialog.Close();
+        return;
+    }
+    doc.DeleteMosaic();
+    doc.set_mosaic(std::make_unique<Mosaic>(parameters, paths, doc.working_images()));
+    doc.ResetPairEdits(static_cast<int>(paths.size()) - 1);
+    dialog.Close();
+}
+
+void RebuildMosaicThread()
+{
+    CMainDoc& doc = Doc();
+    ProgressDialog& dialog = Dialog();
+    dialog.SetCaption(strings::kImageStitching);
+    dialog.SetText(strings::kSettingMosaicParameters);
+    dialog.SetRange(1);
+    if (!doc.mosaic()->UpdateGeometry()) ShowMessage(LoadString(strings::kSystemMemoryNotSufficient));
+    dialog.Step();
+    doc.mosaic()->Blend(BlendType::Basic, dialog);
+    dialog.Close();
+}
+
+void StitchThread(StitchMethod method)
+{
+    CMainDoc& doc = Doc();
+    ProgressDialog& dialog = Dialog();
+    dialog.SetCaption(strings::kImageStitching);
+    if (method == StitchMethod::Automatic) {
+        if (!InitializeMosaic(doc, dialog)) {
+            dialog.Close();
+            return;
+        }
+        if (!doc.mosaic()->RegisterAll(dialog)) {
+            doc.set_stitch_state(StitchState::Unstitched);
+            dialog.Close();
+            return;
+        }
+        if (!doc.mosaic()->Blend(BlendType::Basic, dialog)) {
+            dialog.Close();
+            return;
+        }
+        doc.set_stitch_state(StitchState::Stitched);
+    } else {
+        if ((doc.stitch_state() == StitchState::Unstitched || !doc.mosaic()) && !InitializeMosaic(doc, dialog)) {
+            dialog.Close();
+            return;
+        }
+        if (doc.stitch_state() == StitchState::Finalized) {
+            if (!doc.mosaic()->Blend(BlendType::Basic, dialog)) {
+                dialog.Close();
+                return;
+            }
+            doc.set_stitch_state(StitchState::Stitched);
+        }
+        doc.set_current_frame(1);
+        doc.set_selected_point(1);
+        const std::vector<PairEdit>& edits = doc.pair_edits();
+        doc.set_translation_mode(edits.empty() || edits.front().mode != static_cast<int>(RegistrationMethod::FourPoints));
+        for (std::size_t i = 0; i < doc.pair_edits().size(); ++i) {
+            PairEdit& edit = doc.pair_edits()[i];
+            const SourceAlignment& record = doc.mosaic()->alignment(static_cast<int>(i));
+            edit.modified = 0;
+            edit.translation_x = record.translation_hint.x;
+            edit.translation_y = record.translation_hint.y;
+            edit.first_points.assign(record.first_points.begin(), record.first_points.end());
+            edit.second_points.assign(record.second_points.begin(), record.second_points.end());
+        }
+    }
+    for (std::size_t i = 0; i < doc.pair_edits().size(); ++i)
+        doc.pair_edits()[i].mode = doc.mosaic()->alignment(static_cast<int>(i)).method;
+    dialog.Close();
+}
+
+void FinalizeThread(FinalizeMethod method)
+{
+    CMainDoc& doc = Doc();
+    ProgressDialog& dialog = Dialog();
+    dialog.SetCaption(strings::kFinalization);
+    // The re-alignment reports its own progress and failures; blending goes ahead whatever it returns.
+    if (method == FinalizeMethod::RealignmentAndAdvancedBlending) doc.mosaic()->Realign(dialog);
+    dialog.SetLabel(LoadString(strings::kFinalizingWideView));
+    if (doc.mosaic()->Blend(BlendType::Advanced, dialog)) doc.set_stitch_state(StitchState::Finalized);
+    dialog.Close();
+}
+
+void ApplyEditsThread(Progress& bar)
+{
+    CMainDoc& doc = Doc();
+    Mosaic& mosaic = *doc.mosaic();
+    const int pairs = std::min(static_cast<int>(doc.pair_edits().size()), mosaic.source_count() - 1);
+    for (int i = 0; i < pairs; ++i) {
+        PairEdit& edit = doc.pair_edits()[static_cast<std::size_t>(i)];
+        if (!edit.modified) continue;
+        SourceAlignment& record = mosaic.alignment(i);
+        auto copy_points = [&] {
+            for (std::size_t j = 0; j < 4 && j < edit.first_points.size() && j < edit.second_points.size(); ++j) {
+                record.first_points[j] = edit.first_points[j];
+                record.second_points[j] = edit.second_points[j];
+            }
+        };
+        if (edit.mode == static_cast<int>(RegistrationMethod::Translation)) {
+            record.translation_hint = {edit.translation_x, edit.translation_y};
+            mosaic.RegisterPair(i, RegistrationMethod::Translation);
+        } else {
+            copy_points();
+            mosaic.RegisterPair(i, RegistrationMethod::FourPoints);
+            copy_points();
+        }
+        edit.modified = 0;
+    }
+    if (!mosaic.UpdateGeometry()) ShowMessage(LoadString(strings::kSystemMemoryNotSufficient));
+    mosaic.Blend(BlendType::Basic, bar);
+}
+
+}  // namespace tp
