@@ -16,7 +16,9 @@ std::string FolderOf(const std::string& path, char separator);
 
 // Both work on the stored form. MakeRelativePath gives ".\img\a.jpg", "..\other\a.jpg", or the path unchanged
 // when it shares no folder with `folder` (another drive). MakeAbsolutePath resolves "." and ".." components
-// against `folder`; a path with a colon is returned as it is.
+// against `folder`; a path with a colon is returned as it is, and a leading separator stands for the folder's
+// drive, or for the root when the folder has no drive. A folder given with a trailing separator ("C:\", "\")
+// is the same folder without it.
 std::string MakeRelativePath(const std::string& absolute_path, const std::string& folder);
 std::string MakeAbsolutePath(const std::string& stored_path, const std::string& folder);
 

@@ -1,0 +1,60 @@
+// The grey composite re-alignment paints as it goes: the reference first, then every re-aligned source
+// where nothing lies yet.
+#include <algorithm>
+#include <cstdint>
+
+#include "compositing/canvas_walk.h"
+#include "compositing/realignment.h"
+#include "registration/homography.h"
+
+namespace tp {
+
+namespace {
+
+constexpr float kThird = 0.33333334f;
+
+// Bilinear sample of one channel at working-image position (x, y); 0 on and beyond the outermost pixels.
+float BilinearSample(const ColorImage& image, float x, float y, int channel)
+{
+    const int bx = static_cast<int>(x);
+    const int by = static_cast<int>(y);
+    if (bx <= 0 || bx >= image.width() - 1 || by <= 0 || by >= image.height() - 1) return 0.0f;
+    const float fx = x - static_cast<float>(bx);
+    const float fy = y - static_cast<float>(by);
+    const std::uint8_t* p = image.row(by) + 3 * bx + channel;
+    const std::uint8_t* q = image.row(by + 1) + 3 * bx + channel;
+    const float upper = static_cast<float>(p[0]) + fx * static_cast<float>(p[3] - p[0]);
+    const float lower = static_cast<float>(q[0]) + fx * static_cast<float>(q[3] - q[0]);
+    return (1.0f - fy) * upper + fy * lower;
+}
+
+}  // namespace
+
+void RenderGreyWhereEmpty(GrayImage& composite, const ColorImage& image, const Matrix& to_reference,
+                          const Matrix& from_reference, PointI canvas_offset)
+{
+    if (image.empty() || composite.empty()) return;
+    const int w = image.width();
+    const int h = image.height();
+    const CanvasBox box = SourceBoxOnCanvas(to_reference, w, h, canvas_offset, composite.width(), composite.height());
+    const float half_w = static_cast<float>(w / 2);
+    const float half_h = static_cast<float>(h / 2);
+    for (int y = box.min_y; y <= box.max_y && !box.empty(); ++y) {
+        std::uint8_t* out = composite.row(y);
+        for (int x = box.min_x; x <= box.max_x; ++x) {
+            if (out[x] != 0) continue;
+            // Canvas -> mosaic -> the source's pixels.
+            const MappedPoint m = ApplyHomography(from_reference, static_cast<float>(x - canvas_offset.x),
+                                                  static_cast<float>(y - canvas_offset.y));
+            if (!m.valid) continue;
+            const float sx = m.x + half_w;
+            const float sy = m.y + half_h;
+            if (!(sx >= 2.0f && sx < static_cast<float>(w - 2) && sy >= 2.0f && sy < static_cast<float>(h - 2))) continue;
+            const float sum = BilinearSample(image, sx, sy, 0) + BilinearSample(image, sx, sy, 1) + BilinearSample(image, sx, sy, 2);
+            const int grey = static_cast<int>(sum * kThird);
+            out[x] = static_cast<std::uint8_t>(grey == 0 ? 1 : std::min(grey, 255));
+        }
+    }
+}
+
+}  // namespace tp

@@ -1,0 +1,155 @@
+// Finding a grid point's candidates in a source: a correlation search around where the source's current
+// transform predicts each patch, best-scored candidates first.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "compositing/realignment.h"
+#include "registration/homography.h"
+
+namespace tp {
+
+namespace {
+
+// Costs at or above this are never kept, so a candidate that correlates nowhere is no match.
+constexpr float kNoCost = 10000000.0f;
+// Slack when comparing the best cost with the next candidate's score.
+constexpr double kScoreSlack = 1e-7;
+
+struct Overlap {
+    int first = 0;  // patch index of the first overlapping pixel
+    int last = 0;   // one past the last
+};
+
+// Patch indices 0 .. size - 1 placed from image position `start` that fall inside [0, side).
+Overlap OverlapAlong(int start, int size, int side)
+{
+    return {std::max(0, -start), std::min(size, side - start)};
+}
+
+}  // namespace
+
+double PatchCorrelation(const GrayImage& grey, const GrayImage& patch, int x, int y)
+{
+    const int half = patch.width() / 2;
+    const int left = x - half;
+    const int top = y - half;
+    const Overlap columns = OverlapAlong(left, patch.width(), grey.width());
+    const Overlap rows = OverlapAlong(top, patch.height(), grey.height());
+    if (columns.first >= columns.last || rows.first >= rows.last) return 0.0;
+    const int overlap = (columns.last - columns.first) * (rows.last - rows.first);
+    const int minimum_overlap = (half / 2) * (half / 2);
+    if (overlap <= minimum_overlap) return 0.0;
+
+    std::int64_t cross = 0, image_energy = 0, patch_energy = 0;
+    for (int j = rows.first; j < rows.last; ++j) {
+        const std::uint8_t* image_row = grey.row(top + j) + left;
+        const std::uint8_t* patch_row = patch.row(j);
+        for (int i = columns.first; i < columns.last; ++i) {
+            const std::int64_t a = image_row[i];
+            const std::int64_t b = patch_row[i];
+            cross += a * b;
+            image_energy += a * a;
+            patch_energy += b * b;
+        }
+    }
+    const double energy = static_cast<double>(image_energy) * static_cast<double>(patch_energy);
+    if (energy <= 0.0) return 0.0;
+    return static_cast<double>(cross) / std::sqrt(energy);
+}
+
+std::optional<CandidateMatch> FindBestCandidate(const RealignmentGrid& grid, const GrayImage& grey,
+                                                const Matrix& from_reference, PointI canvas_offset)
+{
+    const int half_width = grey.width() / 2;
+    const int half_height = grey.height() / 2;
+    const int reach = grid.search_size / 2;
+    std::optional<CandidateMatch> best;
+    float lowest = kNoCost;
+    int tried = 0;
+    for (int k = 0; k < grid.count; ++k) {
+        const auto slot = static_cast<std::size_t>(grid.rank[static_cast<std::size_t>(k)]);
+        const GridCandidate& candidate = grid.candidates[slot];
+        const GrayImage& patch = grid.patches[slot];
+        ++tried;
+        // Canvas -> mosaic -> the source's centred coordinates -> its pixels.
+        const MappedPoint predicted =
+            ApplyHomography(from_reference, static_cast<float>(grid.x + candidate.offset_x - canvas_offset.x),
+                            static_cast<float>(grid.y + candidate.offset_y - canvas_offset.y));
+        if (predicted.valid) {
+            const int px = static_cast<int>(predicted.x + static_cast<float>(half_width));
+            const int py = static_cast<int>(predicted.y + static_cast<float>(half_height));
+            // Centres whose patch cannot touch the image correlate to 0 and never win, so they are not visited.
+            const int half = patch.width() / 2;
+            const int first_x = std::max(px - reach, half - patch.width() + 1);
+            const int last_x = std::min(px + reach, grey.width() - 1 + half);
+            const int first_y = std::max(py - reach, half - patch.height() + 1);
+            const int last_y = std::min(py + reach, grey.height() - 1 + half);
+            double strongest = 0.0;
+            PointI position;
+            for (int cy = first_y; cy <= last_y; ++cy)
+                for (int cx = first_x; cx <= last_x; ++cx) {
+                    const double r = PatchCorrelation(grey, patch, cx, cy);
+                    if (r > strongest) {
+                        strongest = r;
+                        position = {cx, cy};
+                    }
+                }
+            if (strongest > 0.0) {
+                const float cost = static_cast<float>(-std::log(strongest)) + candidate.score;
+                if (cost < lowest) {
+                    lowest = cost;
+                    best = CandidateMatch{position, static_cast<int>(slot), cost, 0};
+                }
+            }
+        }
+        // Costs never fall below a candidate's score, and the scores rise along the ranking: once the best
+        // cost is within the next score, no later candidate can beat it.
+        if (best && k + 1 < grid.count) {
+            const auto next = static_cast<std::size_t>(grid.rank[static_cast<std::size_t>(k + 1)]);
+            if (static_cast<double>(lowest) <= static_cast<double>(grid.candidates[next].score) + kScoreSlack) break;
+        }
+    }
+    if (best) best->candidates_tried = tried;
+    return best;
+}
+
+SourceMatches MatchSource(const RealignmentState& state, const GrayImage& grey, const Matrix& from_reference,
+                          PointI canvas_offset, Progress& progress)
+{
+    SourceMatches result;
+    result.matches.resize(state.grids.size());
+    const int width = grey.width();
+    const int height = grey.height();
+    const int t = state.patch_size / 2;
+    // The x margin is one pixel wider than the y margin for the grid point itself, but not for the match.
+    const auto grid_point_inside = [&](int x, int y) { return x + t < width - 2 && y + t < height - 2 && x - t > 2 && y - t > 1; };
+    const auto match_inside = [&](PointI p) { return p.x + t < width - 2 && p.y + t < height - 2 && p.x - t > 1 && p.y - t > 1; };
+    for (std::size_t g = 0; g < state.grids.size(); ++g) {
+        const RealignmentGrid& grid = state.grids[g];
+        // Grid points that no textured source has reached hold nothing to match.
+        if (grid.has_feature && grid.count > 0) {
+            const MappedPoint q = ApplyHomography(from_reference, static_cast<float>(grid.x - canvas_offset.x),
+                                                  static_cast<float>(grid.y - canvas_offset.y));
+            if (q.valid) {
+                const int px = static_cast<int>(q.x) + width / 2;
+                const int py = static_cast<int>(q.y) + height / 2;
+                if (grid_point_inside(px, py)) {
+                    if (const std::optional<CandidateMatch> match = FindBestCandidate(grid, grey, from_reference, canvas_offset)) {
+                        if (match_inside(match->position)) result.matches[g] = GridMatch{match->position, match->slot, match->cost};
+                        const PointF found{static_cast<float>(match->position.x - width / 2),
+                                           static_cast<float>(match->position.y - height / 2)};
+                        result.features.push_back({{q.x, q.y}, found, std::exp(-match->cost), grid.candidates.front().shape});
+                    }
+                }
+            }
+        }
+        if (progress.Step()) {
+            result.cancelled = true;
+            return result;
+        }
+    }
+    return result;
+}
+
+}  // namespace tp
