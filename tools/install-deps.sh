@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs the Debian packages the build needs that are not installed yet. Extra package names given as
-# arguments are installed too (the benchmarks add libbenchmark-dev).
+# arguments are installed too (the benchmarks add libbenchmark-dev, the sample job a package of photographs).
 set -eu
 
 packages="cmake ninja-build g++ libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev libgtest-dev $*"

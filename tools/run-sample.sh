@@ -1,30 +1,18 @@
 #!/bin/sh
-# Installs what is missing, builds the command-line program and runs it on a generated picture: a colour
-# test card written as a grey-map text file, converted to PNG, JPEG and back.
+# The main job on a bundled sample: installs what is missing (the build's packages and a Debian package of
+# photographs), builds, cuts three overlapping views out of one photograph as a turning camera would see
+# them, stitches them back into a wide-view image and saves the project.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/tools/install-deps.sh"
-"$top/tools/build.sh" -DTP_BUILD_TESTS=OFF
-cli="${BUILD_DIR:-$top/build}/src/cli/tarnel-plexaro-cli"
+"$top/tools/install-deps.sh" mate-backgrounds
+TARGETS="tarnel-plexaro-cli make-views" "$top/tools/build.sh"
+build="${BUILD_DIR:-$top/build}"
 out="$top/out"
-mkdir -p "$out"
+photo=/usr/share/backgrounds/mate/nature/Dune.jpg
+mkdir -p "$out/sample-views"
 
-# A 256 x 128 grey ramp with a diagonal band, as a text grey map.
-{
-    printf 'P2\n256 128\n255\n'
-    y=0
-    while [ $y -lt 128 ]; do
-        x=0
-        while [ $x -lt 256 ]; do
-            if [ $(( (x - 2 * y) & 63 )) -lt 8 ]; then printf '255 '; else printf '%d ' $(( (x + y) / 2 )); fi
-            x=$((x + 1))
-        done
-        printf '\n'
-        y=$((y + 1))
-    done
-} > "$out/sample-card.pgm"
-
-"$cli" convert "$out/sample-card.pgm" "$out/sample-card.png"
-"$cli" convert "$out/sample-card.png" "$out/sample-card.jpg"
-"$cli" convert "$out/sample-card.jpg" "$out/sample-card.bmp"
-echo "Converted the sample card: $out/sample-card.png, $out/sample-card.jpg, $out/sample-card.bmp"
+"$build/tools/make-views" "$photo" "$out/sample-views" 3 > "$out/sample-views/true-homographies.txt"
+"$build/src/cli/tarnel-plexaro-cli" stitch "$out"/sample-views/view*.jpg --finalize blend --crop inscribed \
+    -o "$out/sample-panorama.jpg" -p "$out/sample.tnp" --report "$out/sample-report.json"
+echo "Wide-view image: $out/sample-panorama.jpg"
+echo "Project:         $out/sample.tnp (reopen with: $build/src/cli/tarnel-plexaro-cli open $out/sample.tnp -o other.png)"

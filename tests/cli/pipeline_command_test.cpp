@@ -1,0 +1,148 @@
+// The stitch, open and info commands end to end: on synthetic views always, on a real photo set when the
+// sets are on this machine.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "cli/cli_runner.h"
+#include "imaging/image_file.h"
+#include "synthetic_views.h"
+#include "test_support.h"
+
+namespace tp {
+namespace {
+
+std::vector<std::string> WriteViews(const test::ScratchDir& dir, int count)
+{
+    const ColorImage scene = test::MakeScene(320 + 110 * count + 200, 400, 17);
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) {
+        Matrix h = Matrix::Identity(3);
+        h[0][2] = 100 + 160 + 110 * i;
+        h[1][2] = 200;
+        std::string name = "v";
+        name += std::to_string(i);
+        name += ".png";
+        paths.push_back(dir.file(name));
+        WriteImage(test::RenderView(scene, h, 320, 240), paths.back());
+    }
+    return paths;
+}
+
+// Every number of the JSON text, in order.
+std::vector<double> Numbers(const std::string& text)
+{
+    std::vector<double> numbers;
+    static const std::regex number(R"(-?\d+(\.\d+)?([eE][-+]?\d+)?)");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), number); it != std::sregex_iterator(); ++it)
+        numbers.push_back(std::stod(it->str()));
+    return numbers;
+}
+
+// The "homography" arrays of a JSON text, as flat lists of numbers.
+std::vector<std::vector<double>> Homographies(const std::string& json)
+{
+    std::vector<std::vector<double>> all;
+    static const std::regex homography(R"("homography": (\[\[[^\]]*\], \[[^\]]*\], \[[^\]]*\]\]))");
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), homography); it != std::sregex_iterator(); ++it)
+        all.push_back(Numbers((*it)[1].str()));
+    return all;
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(CliStitch, StitchesExportsSavesAndReports)
+{
+    test::ScratchDir dir;
+    std::vector<std::string> args = {"stitch", "-q", "-o", dir.file("pano.png"), "-p", dir.file("p.tnp"), "--report", dir.file("r.json")};
+    for (const std::string& p : WriteViews(dir, 3)) args.push_back(p);
+    const test::CliResult r = test::RunCli(args);
+    ASSERT_EQ(r.status, 0) << r.output;
+    ColorImage pano;
+    ASSERT_EQ(ReadImage(pano, dir.file("pano.png")), 0);
+    EXPECT_GT(pano.width(), 500);
+    const std::string report = ReadText(dir.file("r.json"));
+    EXPECT_NE(report.find("\"state\": \"Stitched\""), std::string::npos) << report;
+    EXPECT_NE(report.find("\"registered\": true"), std::string::npos);
+    EXPECT_NE(report.find("\"seconds\": {\"load\""), std::string::npos);
+    ASSERT_EQ(Homographies(report).size(), 2u);
+    EXPECT_NEAR(Homographies(report)[0][2], -110.0, 1.0);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("p.tnp")));
+}
+
+TEST(CliStitch, FailuresExitNonZeroWithTheSystemsMessage)
+{
+    test::ScratchDir dir;
+    const std::vector<std::string> views = WriteViews(dir, 2);
+    WriteImage(test::NoiseImage(100, 100), dir.file("other.png"));
+    test::CliResult r = test::RunCli({"stitch", "-q", views[0], dir.file("other.png")});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("other.png's size is not equal to those of the previous images."), std::string::npos) << r.output;
+
+    r = test::RunCli({"stitch", "-q", views[0], dir.file("missing.jpg")});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("missing.jpg reading error."), std::string::npos) << r.output;
+
+    r = test::RunCli({"stitch", "-q", "-o", dir.file("pano.gif"), views[0], views[1]});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("Unsupported file format."), std::string::npos) << r.output;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("pano.gif")));
+
+    r = test::RunCli({"stitch", "-q", "-o", dir.file("no/such/folder/pano.png"), views[0], views[1]});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("Write failure"), std::string::npos) << r.output;
+
+    r = test::RunCli({"stitch", "--crop", "sideways", views[0], views[1]});
+    EXPECT_EQ(r.status, 2);
+    r = test::RunCli({"stitch", views[0]});
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST(CliOpen, AMalformedProjectIsRefused)
+{
+    test::ScratchDir dir;
+    test::WriteBytes(dir.file("bad.tnp"), {3, 0, 0, 0, 200});
+    test::CliResult r = test::RunCli({"open", "-q", dir.file("bad.tnp"), "-o", dir.file("x.png")});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("Failed to open document."), std::string::npos) << r.output;
+    r = test::RunCli({"info", dir.file("bad.tnp")});
+    EXPECT_NE(r.status, 0);
+}
+
+TEST(CliRealSet, StitchSaveReopenAndInfoRoundTripTheHomographies)
+{
+    const std::filesystem::path set = std::filesystem::path(test::PanoramaDir()) / "arches_rocks";
+    if (test::PanoramaDir().empty() || !std::filesystem::is_directory(set)) GTEST_SKIP() << "photo set not present";
+    test::ScratchDir dir;
+    std::vector<std::string> args = {"stitch", "-q", "--finalize", "blend", "--crop", "inscribed", "-o", dir.file("pano.jpg"),
+                                     "-p", dir.file("arches.tnp"), "--report", dir.file("r.json")};
+    for (const auto& entry : std::filesystem::directory_iterator(set)) args.push_back(entry.path().string());
+    std::sort(args.begin() + 12, args.end());
+    test::CliResult r = test::RunCli(args);
+    ASSERT_EQ(r.status, 0) << r.output;
+    const std::vector<std::vector<double>> stitched = Homographies(ReadText(dir.file("r.json")));
+    ASSERT_EQ(stitched.size(), 2u);
+
+    r = test::RunCli({"info", dir.file("arches.tnp")});
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("\"state\": \"Finalized\""), std::string::npos);
+    EXPECT_EQ(Homographies(r.output), stitched);
+
+    // Reopening rebuilds the basic blend and comes back Stitched with the same pairs.
+    r = test::RunCli({"open", "-q", dir.file("arches.tnp"), "-o", dir.file("again.png"), "--report", dir.file("again.json")});
+    ASSERT_EQ(r.status, 0) << r.output;
+    const std::string again = ReadText(dir.file("again.json"));
+    EXPECT_NE(again.find("\"state\": \"Stitched\""), std::string::npos);
+    EXPECT_EQ(Homographies(again), stitched);
+    ColorImage image;
+    EXPECT_EQ(ReadImage(image, dir.file("again.png")), 0);
+}
+
+}  // namespace
+}  // namespace tp
