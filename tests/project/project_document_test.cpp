@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "project/project_document.h"
+#include "project/project_file.h"
+#include "project/wide_view.h"
+#include "workflow_test_support.h"
+
+namespace tp {
+namespace {
+
+class ProjectDocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        paths_ = test::WritePanningViews(dir_, 3);
+        for (const std::string& p : paths_) doc_.AddImage(p, AddPosition::Tail);
+    }
+    void Stitch() { ASSERT_TRUE(StitchSourceImages(doc_, host_, StitchMethod::Automatic).show_result); }
+
+    test::ScratchDir dir_;
+    std::vector<std::string> paths_;
+    CMainDoc doc_;
+    test::RecordingHost host_;
+};
+
+TEST_F(ProjectDocumentTest, AnUnstitchedProjectStoresOnlyRelativePathsAndTheState)
+{
+    ASSERT_TRUE(SaveProjectDocument(doc_, dir_.file("p.tnp")));
+    ProjectFileContents contents;
+    ASSERT_TRUE(ReadProjectFile(dir_.file("p.tnp"), contents));
+    EXPECT_EQ(contents.stored_paths, (std::vector<std::string>{".\\view0.png", ".\\view1.png", ".\\view2.png"}));
+    EXPECT_EQ(contents.state, 2);
+    EXPECT_TRUE(contents.pairs.empty());
+    EXPECT_FALSE(doc_.modified());
+    EXPECT_EQ(doc_.title(), "p.tnp");
+}
+
+TEST_F(ProjectDocumentTest, AFinalizedProjectReopensStitchedWithIdenticalHomographies)
+{
+    Stitch();
+    ASSERT_TRUE(FinalizeWideView(doc_, host_, FinalizeMethod::AdvancedBlending));
+    ASSERT_TRUE(SaveProjectDocument(doc_, dir_.file("p.tnp")));
+    std::vector<Matrix> saved;
+    for (int i = 0; i < 2; ++i) saved.push_back(doc_.mosaic()->alignment(i).to_next);
+
+    CMainDoc reopened;
+    test::RecordingHost host;
+    ASSERT_TRUE(OpenProjectDocument(reopened, host, dir_.file("p.tnp")));
+    EXPECT_EQ(reopened.stitch_state(), StitchState::Stitched);
+    ASSERT_EQ(reopened.image_count(), 3);
+    EXPECT_EQ(reopened.image(2).path, paths_[2]);
+    ASSERT_NE(reopened.mosaic(), nullptr);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(reopened.mosaic()->alignment(i).to_next, saved[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(reopened.mosaic()->alignment(i).pair_weight, 0.0);
+        EXPECT_EQ(reopened.mosaic()->alignment(i).method, 0);
+    }
+    EXPECT_TRUE(reopened.HasWideView());
+    EXPECT_EQ(reopened.pair_edits().size(), 2u);
+}
+
+TEST_F(ProjectDocumentTest, AProjectMovedWithItsImagesStillOpens)
+{
+    Stitch();
+    ASSERT_TRUE(SaveProjectDocument(doc_, dir_.file("p.tnp")));
+    test::ScratchDir elsewhere;
+    for (const char* name : {"p.tnp", "view0.png", "view1.png", "view2.png"})
+        std::filesystem::copy_file(dir_.file(name), elsewhere.file(name));
+    CMainDoc moved;
+    ASSERT_TRUE(OpenProjectDocument(moved, host_, elsewhere.file("p.tnp")));
+    EXPECT_EQ(moved.image(0).path, elsewhere.file("view0.png"));
+    EXPECT_EQ(moved.stitch_state(), StitchState::Stitched);
+}
+
+TEST_F(ProjectDocumentTest, AMissingSourceOpensTheImagesReadSoFarUnstitched)
+{
+    Stitch();
+    ASSERT_TRUE(SaveProjectDocument(doc_, dir_.file("p.tnp")));
+    std::filesystem::remove(dir_.file("view1.png"));
+    CMainDoc reopened;
+    test::MessageCapture capture;
+    ASSERT_TRUE(OpenProjectDocument(reopened, host_, dir_.file("p.tnp")));
+    EXPECT_EQ(capture.messages, (std::vector<std::string>{"view1.png reading error."}));
+    EXPECT_EQ(reopened.image_count(), 1);
+    EXPECT_EQ(reopened.stitch_state(), StitchState::Unstitched);
+    EXPECT_EQ(reopened.mosaic(), nullptr);
+}
+
+TEST_F(ProjectDocumentTest, AMalformedProjectIsRefusedAndLeavesTheDocumentEmpty)
+{
+    Stitch();
+    test::WriteBytes(dir_.file("bad.tnp"), {2, 0, 0, 0, 3, 'a', 'b', 'c', 9, 'x'});
+    test::MessageCapture capture;
+    EXPECT_FALSE(OpenProjectDocument(doc_, host_, dir_.file("bad.tnp")));
+    EXPECT_EQ(capture.messages, (std::vector<std::string>{"Failed to open document."}));
+    EXPECT_EQ(doc_.image_count(), 0);
+    EXPECT_EQ(doc_.mosaic(), nullptr);
+    EXPECT_EQ(doc_.stitch_state(), StitchState::Unstitched);
+    EXPECT_FALSE(doc_.CommandAllowed(command::kExport));
+}
+
+TEST_F(ProjectDocumentTest, AFailedSaveKeepsThePreviousProjectAndSaysSo)
+{
+    ASSERT_TRUE(SaveProjectDocument(doc_, dir_.file("p.tnp")));
+    const std::vector<std::uint8_t> before = test::ReadBytes(dir_.file("p.tnp"));
+    Stitch();
+    test::MessageCapture capture;
+    // A folder where the file should be: the replacement cannot happen.
+    std::filesystem::create_directory(dir_.file("taken.tnp"));
+    EXPECT_FALSE(SaveProjectDocument(doc_, dir_.file("taken.tnp")));
+    EXPECT_FALSE(SaveProjectDocument(doc_, dir_.file("missing/p.tnp")));
+    EXPECT_EQ(capture.messages, (std::vector<std::string>(2, "Failed to save document.")));
+    EXPECT_EQ(test::ReadBytes(dir_.file("p.tnp")), before);
+    EXPECT_TRUE(doc_.modified() || doc_.path_name() == dir_.file("p.tnp"));
+}
+
+TEST_F(ProjectDocumentTest, WideViewShowsCropsAndExports)
+{
+    Stitch();
+    WideView view;
+    view.Show(doc_);
+    ASSERT_TRUE(view.has_image());
+    // The shown image is the circumscribed box plus 10 pixels, and the crop starts as the whole of it.
+    EXPECT_EQ(view.crop(), (CropRect{0, 0, view.image().width(), view.image().height()}));
+    const std::uint8_t* corner = view.image().pixel(0, 0);
+    EXPECT_TRUE(corner[0] == 0 && corner[1] == 0 && corner[2] == 0);
+    EXPECT_FALSE(view.SwitchProjection(doc_, command::kPlanarProjection));
+    EXPECT_TRUE(view.SwitchProjection(doc_, command::kCylindricalProjection));
+
+    view.Crop(doc_, CropChoice::Inscribed);
+    const ColorImage cropped = view.CroppedImage();
+    ASSERT_FALSE(cropped.empty());
+    for (int y = 0; y < cropped.height(); ++y)
+        for (int x = 0; x < cropped.width(); ++x) {
+            const std::uint8_t* p = cropped.pixel(x, y);
+            ASSERT_FALSE(p[0] == 0 && p[1] == 0 && p[2] == 0) << x << "," << y;
+        }
+
+    test::MessageCapture capture;
+    EXPECT_EQ(view.Export(dir_.file("out.png")), 0);
+    ColorImage written;
+    ASSERT_EQ(ReadImage(written, dir_.file("out.png")), 0);
+    EXPECT_TRUE(test::ImagesMatch(cropped, written));
+    EXPECT_LT(view.Export(dir_.file("out.xyz")), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("out.xyz")));
+    EXPECT_GT(view.Export(dir_.file("missing/out.bmp")), 0);
+    EXPECT_EQ(capture.messages, (std::vector<std::string>{"Unsupported file format.", "Write failure"}));
+}
+
+}  // namespace
+}  // namespace tp
