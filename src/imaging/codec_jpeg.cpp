@@ -6,6 +6,7 @@
 // destructor (the file, the library object's guard, the destination image) lives in the caller of that
 // function, so a jump never skips a destructor: the frames it unwinds are libjpeg's C frames and our work
 // functions, which hold only plain pointers and integers.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
@@ -101,6 +102,7 @@ bool IsSupportedOutput(const jpeg_decompress_struct& info)
 {
     return (info.out_color_space == JCS_GRAYSCALE && info.output_components == 1) ||
            (info.out_color_space == JCS_RGB && info.output_components == 3) ||
+           (info.out_color_space == JCS_EXT_BGR && info.output_components == 3) ||
            (info.out_color_space == JCS_CMYK && info.output_components == 4);
 }
 
@@ -113,6 +115,10 @@ void StoreScanline(const jpeg_decompress_struct& info, const JSAMPLE* in, std::u
         for (JDIMENSION x = 0; x < width; ++x, out += 3) out[0] = out[1] = out[2] = in[x];
         break;
     case 3:
+        if (info.out_color_space == JCS_EXT_BGR) {
+            std::copy_n(in, 3 * static_cast<std::size_t>(width), out);
+            break;
+        }
         for (JDIMENSION x = 0; x < width; ++x, in += 3, out += 3) {
             out[0] = in[2];
             out[1] = in[1];
@@ -149,6 +155,8 @@ int DecodeSteps(JpegDecoder& decoder, std::FILE* file, ColorImage& destination)
     jpeg_read_header(&info, TRUE);
 
     // Sizes and components are known before any large allocation: refuse here.
+    // Colour files decode straight into blue, green, red order: the same samples, without a reordering pass.
+    if (info.out_color_space == JCS_RGB) info.out_color_space = JCS_EXT_BGR;
     jpeg_calc_output_dimensions(&info);
     const std::int64_t pixels = std::int64_t{info.output_width} * info.output_height;
     if (!IsSupportedOutput(info) || pixels <= 0 || pixels > kMaxImagePixels) return 2;
@@ -161,12 +169,23 @@ int DecodeSteps(JpegDecoder& decoder, std::FILE* file, ColorImage& destination)
     // From libjpeg's pool, freed with the decompressor.
     JSAMPARRAY scanline = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                     width * static_cast<JDIMENSION>(info.output_components), 1);
+    // The picture is allocated once its first row has decoded, so a small file that claims a huge picture
+    // fails before taking the memory for it.
+    if (jpeg_read_scanlines(&info, scanline, 1) != 1) return 2;
+    if (!destination.allocate(static_cast<int>(width), static_cast<int>(height))) return 2;
+    StoreScanline(info, scanline[0], destination.row(0));
+    const bool direct = info.out_color_space == JCS_EXT_BGR;
     while (info.output_scanline < height) {
         const int y = static_cast<int>(info.output_scanline);
+        if (direct) {
+            // Several rows per call where the decoder produces them together.
+            JSAMPROW rows[8];
+            const int count = std::min<int>(8, static_cast<int>(height) - y);
+            for (int k = 0; k < count; ++k) rows[k] = destination.row(y + k);
+            if (jpeg_read_scanlines(&info, rows, static_cast<JDIMENSION>(count)) == 0) return 2;
+            continue;
+        }
         if (jpeg_read_scanlines(&info, scanline, 1) != 1) return 2;
-        // The picture is allocated once its first row has decoded, so a small file that claims a huge
-        // picture fails before taking the memory for it.
-        if (y == 0 && !destination.allocate(static_cast<int>(width), static_cast<int>(height))) return 2;
         StoreScanline(info, scanline[0], destination.row(y));
     }
 

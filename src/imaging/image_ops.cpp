@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "imaging/area_reducer.h"
 #include "imaging/image_file.h"
 
 namespace tp {
@@ -67,46 +68,6 @@ void SmoothSeparable(const Image& image, float sigma, Image& destination, Finish
     std::vector<float> acc(static_cast<std::size_t>(image.width()));
     for (int y = 0; y < image.height(); ++y)
         SmoothColumns(rows, kernel, y, acc, [&](const std::vector<float>& values) { finish(values, destination.row(y)); });
-}
-
-// One output sample of a box reduction along one axis: an optional partial sample carried over from the
-// previous output, whole samples [first, end), and an optional partial sample cut by the interval's end.
-struct BoxTap {
-    int lead_index = 0;
-    float lead_weight = 0.0f;
-    int first = 0;
-    int end = 0;
-    int tail_index = 0;
-    float tail_weight = 0.0f;
-};
-
-std::vector<BoxTap> PlanBoxReduction(int source_length, int target_length)
-{
-    std::vector<BoxTap> plan(static_cast<std::size_t>(target_length));
-    const float ratio = static_cast<float>(source_length) / static_cast<float>(target_length);
-    const int last = source_length - 1;
-    int next = 0;
-    float carry = 0.0f;
-    int carry_index = 0;
-    for (int k = 0; k < target_length; ++k) {
-        BoxTap& tap = plan[static_cast<std::size_t>(k)];
-        tap.lead_index = carry_index;
-        tap.lead_weight = carry;
-        const float interval_end = static_cast<float>(k + 1) * ratio;
-        tap.first = next;
-        while (next < source_length && static_cast<float>(next + 1) <= interval_end) ++next;
-        tap.end = next;
-        const float fraction = interval_end - static_cast<float>(next);
-        carry = 0.0f;
-        if (fraction > 0.0f) {
-            tap.tail_index = std::min(next, last);
-            tap.tail_weight = std::min(fraction, 1.0f);
-            carry = 1.0f - tap.tail_weight;
-            carry_index = tap.tail_index;
-            ++next;
-        }
-    }
-    return plan;
 }
 
 }  // namespace
@@ -209,54 +170,9 @@ void ReduceByTwo(const GrayImage& source, GrayImage& destination)
 
 void AreaResample(const ColorImage& source, ColorImage& destination)
 {
-    const int source_width = source.width();
-    const int source_height = source.height();
-    const int target_width = destination.width();
-    const int target_height = destination.height();
     if (source.empty() || destination.empty()) return;
-
-    // Pass 1: every row from the source width to the target width, one float plane per channel.
-    const std::vector<BoxTap> columns = PlanBoxReduction(source_width, target_width);
-    const float column_scale = 1.0f / (static_cast<float>(source_width) / static_cast<float>(target_width));
-    FloatImage planes[3] = {FloatImage(target_width, source_height), FloatImage(target_width, source_height),
-                            FloatImage(target_width, source_height)};
-    for (int y = 0; y < source_height; ++y) {
-        const std::uint8_t* in = source.row(y);
-        float* out[3] = {planes[0].row(y), planes[1].row(y), planes[2].row(y)};
-        for (int k = 0; k < target_width; ++k) {
-            const BoxTap& tap = columns[static_cast<std::size_t>(k)];
-            for (int c = 0; c < 3; ++c) {
-                float sum = tap.lead_weight * static_cast<float>(in[3 * tap.lead_index + c]);
-                for (int i = tap.first; i < tap.end; ++i) sum += static_cast<float>(in[3 * i + c]);
-                sum += tap.tail_weight * static_cast<float>(in[3 * tap.tail_index + c]);
-                out[c][k] = sum * column_scale;
-            }
-        }
-    }
-
-    // Pass 2: every column of the planes from the source height to the target height, row by row so that
-    // the inner loop runs over contiguous samples.
-    const std::vector<BoxTap> rows = PlanBoxReduction(source_height, target_height);
-    const float row_scale = 1.0f / (static_cast<float>(source_height) / static_cast<float>(target_height));
-    std::vector<float> sum(static_cast<std::size_t>(target_width));
-    for (int k = 0; k < target_height; ++k) {
-        const BoxTap& tap = rows[static_cast<std::size_t>(k)];
-        std::uint8_t* out = destination.row(k);
-        for (int c = 0; c < 3; ++c) {
-            const FloatImage& plane = planes[c];
-            const float* lead = plane.row(tap.lead_index);
-            for (int x = 0; x < target_width; ++x) sum[static_cast<std::size_t>(x)] = tap.lead_weight * lead[x];
-            for (int i = tap.first; i < tap.end; ++i) {
-                const float* in = plane.row(i);
-                for (int x = 0; x < target_width; ++x) sum[static_cast<std::size_t>(x)] += in[x];
-            }
-            const float* tail = plane.row(tap.tail_index);
-            for (int x = 0; x < target_width; ++x) {
-                const float v = (sum[static_cast<std::size_t>(x)] + tap.tail_weight * tail[x]) * row_scale;
-                out[3 * x + c] = TruncateToByte(v);
-            }
-        }
-    }
+    AreaReducer reducer(source.width(), source.height(), destination);
+    for (int y = 0; y < source.height(); ++y) reducer.AddRow(source.row(y));
 }
 
 ColorImage Crop(const ColorImage& image, int left, int top, int width, int height)
