@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "compositing/bilinear.h"
 #include "compositing/canvas_walk.h"
 #include "compositing/realignment.h"
 #include "registration/homography.h"
@@ -12,21 +13,6 @@ namespace tp {
 namespace {
 
 constexpr float kThird = 0.33333334f;
-
-// Bilinear sample of one channel at working-image position (x, y); 0 on and beyond the outermost pixels.
-float BilinearSample(const ColorImage& image, float x, float y, int channel)
-{
-    const int bx = static_cast<int>(x);
-    const int by = static_cast<int>(y);
-    if (bx <= 0 || bx >= image.width() - 1 || by <= 0 || by >= image.height() - 1) return 0.0f;
-    const float fx = x - static_cast<float>(bx);
-    const float fy = y - static_cast<float>(by);
-    const std::uint8_t* p = image.row(by) + 3 * bx + channel;
-    const std::uint8_t* q = image.row(by + 1) + 3 * bx + channel;
-    const float upper = static_cast<float>(p[0]) + fx * static_cast<float>(p[3] - p[0]);
-    const float lower = static_cast<float>(q[0]) + fx * static_cast<float>(q[3] - q[0]);
-    return (1.0f - fy) * upper + fy * lower;
-}
 
 }  // namespace
 
