@@ -224,18 +224,20 @@ FittedSize FitWithin(int width, int height, int bound_width, int bound_height)
     return size;
 }
 
+ColorImage FitImage(ColorImage image, int bound_width, int bound_height)
+{
+    const FittedSize target = FitWithin(image.width(), image.height(), bound_width, bound_height);
+    if (target.width == image.width() && target.height == image.height()) return image;
+    ColorImage reduced(target.width, target.height);
+    AreaResample(image, reduced);
+    return reduced;
+}
+
 bool LoadFitted(ColorImage& destination, const std::string& path, int bound_width, int bound_height)
 {
     ColorImage image;
     if (ReadImage(image, path) != 0) return false;
-    const FittedSize target = FitWithin(image.width(), image.height(), bound_width, bound_height);
-    if (target.width == image.width() && target.height == image.height()) {
-        destination = std::move(image);
-        return true;
-    }
-    ColorImage reduced(target.width, target.height);
-    AreaResample(image, reduced);
-    destination = std::move(reduced);
+    destination = FitImage(std::move(image), bound_width, bound_height);
     return true;
 }
 

@@ -46,6 +46,9 @@ struct FittedSize {
 };
 FittedSize FitWithin(int width, int height, int bound_width, int bound_height);
 
+// The image reduced to fit within the bound (itself when it already fits).
+ColorImage FitImage(ColorImage image, int bound_width, int bound_height);
+
 // Reads `path` and reduces it to fit within the bound; on a read failure returns false and leaves
 // `destination` untouched.
 bool LoadFitted(ColorImage& destination, const std::string& path, int bound_width, int bound_height);

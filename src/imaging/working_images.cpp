@@ -1,5 +1,9 @@
 #include "imaging/working_images.h"
 
+#include <filesystem>
+#include <list>
+#include <mutex>
+
 #include "imaging/image_ops.h"
 
 namespace tp {
@@ -7,6 +11,101 @@ namespace tp {
 bool FileWorkingImages::Load(const std::string& path, ColorImage& image)
 {
     return LoadFitted(image, path, kWorkingBound, kWorkingBound);
+}
+
+namespace {
+
+// What identifies the file an entry was read from.
+struct FileStamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    bool operator==(const FileStamp&) const = default;
+};
+
+bool StampOf(const std::string& path, FileStamp& stamp)
+{
+    std::error_code error;
+    stamp.size = std::filesystem::file_size(path, error);
+    if (error) return false;
+    stamp.modified = std::filesystem::last_write_time(path, error);
+    return !error;
+}
+
+std::size_t BytesOf(const ColorImage& image) { return image.block_size(); }
+
+}  // namespace
+
+struct WorkingImageCache::State {
+    struct Entry {
+        std::string path;
+        FileStamp stamp;
+        ColorImage image;
+    };
+    std::mutex mutex;
+    std::list<Entry> entries;  // most recently used first
+    std::size_t budget = 0;
+    std::size_t used = 0;
+    std::size_t loads_from_disk = 0;
+
+    void Remove(std::list<Entry>::iterator it)
+    {
+        used -= BytesOf(it->image);
+        entries.erase(it);
+    }
+    void Put(const std::string& path, const FileStamp& stamp, const ColorImage& image)
+    {
+        for (auto it = entries.begin(); it != entries.end(); ++it)
+            if (it->path == path) {
+                Remove(it);
+                break;
+            }
+        if (BytesOf(image) > budget) return;
+        while (used + BytesOf(image) > budget && !entries.empty()) Remove(std::prev(entries.end()));
+        entries.push_front(Entry{path, stamp, image});
+        used += BytesOf(image);
+    }
+};
+
+WorkingImageCache::WorkingImageCache(std::size_t budget_bytes) : state_(std::make_unique<State>()) { state_->budget = budget_bytes; }
+
+WorkingImageCache::~WorkingImageCache() = default;
+
+bool WorkingImageCache::Load(const std::string& path, ColorImage& image)
+{
+    FileStamp stamp;
+    if (!StampOf(path, stamp)) return false;
+    {
+        std::lock_guard lock(state_->mutex);
+        for (auto it = state_->entries.begin(); it != state_->entries.end(); ++it)
+            if (it->path == path && it->stamp == stamp) {
+                state_->entries.splice(state_->entries.begin(), state_->entries, it);
+                image = it->image;
+                return true;
+            }
+    }
+    ColorImage loaded;
+    if (!LoadFitted(loaded, path, kWorkingBound, kWorkingBound)) return false;
+    {
+        std::lock_guard lock(state_->mutex);
+        ++state_->loads_from_disk;
+        state_->Put(path, stamp, loaded);
+    }
+    image = std::move(loaded);
+    return true;
+}
+
+void WorkingImageCache::Insert(const std::string& path, const ColorImage& image)
+{
+    FileStamp stamp;
+    if (!StampOf(path, stamp)) return;
+    std::lock_guard lock(state_->mutex);
+    state_->Put(path, stamp, image);
+}
+
+std::size_t WorkingImageCache::loads_from_disk() const
+{
+    std::lock_guard lock(state_->mutex);
+    return state_->loads_from_disk;
 }
 
 }  // namespace tp

@@ -1,6 +1,8 @@
 // Where the engine gets working images: every source reduced to fit within 1024 x 1024.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 
 #include "imaging/image_buffer.h"
@@ -18,6 +20,26 @@ public:
 class FileWorkingImages final : public WorkingImageSource {
 public:
     bool Load(const std::string& path, ColorImage& image) override;
+};
+
+// Working images kept in memory between the stages of a run (registration, geometry and every blend use
+// them), up to a byte budget; the least recently used go first. An entry serves only while its file keeps
+// the size and modification time it had when it was read: a changed file is read again. Safe to use from
+// several threads.
+class WorkingImageCache final : public WorkingImageSource {
+public:
+    explicit WorkingImageCache(std::size_t budget_bytes = std::size_t{256} << 20);
+    ~WorkingImageCache() override;
+
+    bool Load(const std::string& path, ColorImage& image) override;
+    // Keeps a working image the caller made from the file as it is now (read for another purpose).
+    void Insert(const std::string& path, const ColorImage& image);
+
+    std::size_t loads_from_disk() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace tp

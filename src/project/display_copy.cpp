@@ -55,12 +55,18 @@ bool DisplayCopy::Load(const std::string& path, int longest_side)
     if (path.empty()) return false;
     ColorImage full;
     if (ReadImage(full, path) != 0 || full.empty()) return false;
+    return LoadFrom(full, longest_side);
+}
 
+bool DisplayCopy::LoadFrom(const ColorImage& full, int longest_side)
+{
+    Free();
+    if (full.empty()) return false;
     const int full_width = full.width();
     const int full_height = full.height();
     const int larger = std::max(full_width, full_height);
     if (longest_side <= 0 || larger <= longest_side)
-        image_ = std::move(full);
+        image_ = full;
     else if (!Reduce(full, ReductionRatio{larger, longest_side}, image_))
         return false;
     full_width_ = full_width;

@@ -16,6 +16,8 @@ public:
     // (x * f, y * f), both rounded down. False for an empty path or an unreadable file; any earlier copy is
     // freed first, so a failed load leaves nothing loaded.
     bool Load(const std::string& path, int longest_side);
+    // The same from a file already read at full size.
+    bool LoadFrom(const ColorImage& full, int longest_side);
     void Free();
 
     bool loaded() const { return loaded_; }

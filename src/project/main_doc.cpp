@@ -3,6 +3,8 @@
 #include <atomic>
 #include <iterator>
 
+#include "imaging/image_file.h"
+#include "imaging/image_ops.h"
 #include "imaging/string_table.h"
 
 namespace tp {
@@ -19,7 +21,7 @@ constexpr int kPairCopySide = 1024;
 
 CMainDoc* TheDocument() { return g_document.load(); }
 
-CMainDoc::CMainDoc() : working_images_(std::make_shared<FileWorkingImages>()) { g_document.store(this); }
+CMainDoc::CMainDoc() : working_images_(std::make_shared<WorkingImageCache>()) { g_document.store(this); }
 
 CMainDoc::~CMainDoc()
 {
@@ -31,12 +33,16 @@ AddImageResult CMainDoc::AddImage(const std::string& path, AddPosition where)
 {
     CImageObj entry;
     entry.path = path;
-    if (!entry.thumbnail.Load(path, kThumbnailSide)) return AddImageResult::ReadError;
+    // One read serves the thumbnail and, kept for the stitch that follows, the working image.
+    ColorImage full;
+    if (path.empty() || ReadImage(full, path) != 0 || !entry.thumbnail.LoadFrom(full, kThumbnailSide))
+        return AddImageResult::ReadError;
     if (!images_.empty()) {
         const DisplayCopy& head = images_.front().thumbnail;
         if (entry.thumbnail.full_width() != head.full_width() || entry.thumbnail.full_height() != head.full_height())
             return AddImageResult::SizeMismatch;
     }
+    working_images_->Insert(path, FitImage(std::move(full), kWorkingBound, kWorkingBound));
     if (where == AddPosition::Head)
         images_.push_front(std::move(entry));
     else

@@ -104,7 +104,6 @@ public:
 
     // Working images shared by every mosaic this document builds (and kept between them).
     std::shared_ptr<WorkingImageSource> working_images() const { return working_images_; }
-    void set_working_images(std::shared_ptr<WorkingImageSource> images) { working_images_ = std::move(images); }
 
     void set_observer(DocumentObserver* observer) { observer_ = observer; }
     DocumentObserver* observer() const { return observer_; }
@@ -127,7 +126,7 @@ private:
     std::string title_;
     std::string path_name_;
     bool modified_ = false;
-    std::shared_ptr<WorkingImageSource> working_images_;
+    std::shared_ptr<WorkingImageCache> working_images_;
     DocumentObserver* observer_ = nullptr;
 };
 

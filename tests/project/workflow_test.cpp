@@ -112,6 +112,16 @@ TEST_F(StitchTest, AutomaticStitchRegistersBlendsAndEndsStitched)
     EXPECT_EQ(doc_.progress_dialog(), nullptr);
 }
 
+TEST_F(StitchTest, EverySourceIsReadFromDiskOnlyWhenItIsLoaded)
+{
+    test::RecordingHost host;
+    ASSERT_TRUE(StitchSourceImages(doc_, host, StitchMethod::Automatic).show_result);
+    ASSERT_TRUE(FinalizeWideView(doc_, host, FinalizeMethod::RealignmentAndAdvancedBlending));
+    const auto* cache = dynamic_cast<const WorkingImageCache*>(doc_.working_images().get());
+    ASSERT_NE(cache, nullptr);
+    EXPECT_EQ(cache->loads_from_disk(), 0u);
+}
+
 TEST_F(StitchTest, CancellingAtEachStageLeavesTheProjectUnstitched)
 {
     // Steps: 2 during initialization, one per pair and one after the geometry while registering, one per
