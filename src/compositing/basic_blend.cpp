@@ -6,6 +6,7 @@
 
 #include "compositing/canvas_walk.h"
 #include "compositing/mosaic.h"
+#include "imaging/parallel.h"
 
 namespace tp {
 
@@ -48,18 +49,21 @@ bool Mosaic::BasicBlend(Progress& progress)
         ColorImage image;
         // An unreadable source, or one whose size differs from the working size, contributes nothing.
         if (LoadWorkingImage(i, image) && image.width() == w && image.height() == h) {
+            // Black samples are painted as green 1, so that they never read as empty.
+            for (int y = 0; y < h; ++y)
+                for (std::uint8_t* p = image.row(y); p < image.row(y) + 3 * w; p += 3)
+                    if (p[0] == 0 && p[1] == 0 && p[2] == 0) p[1] = 1;
             const SourceAlignment& record = alignment(i);
             const CanvasBox box = SourceBoxOnCanvas(record.to_reference, w, h, canvas_offset_, canvas_width, canvas_height);
             const CanvasWalk walk(record.from_reference, canvas_offset_, w, h);
-            for (int y = box.min_y; y <= box.max_y && !box.empty(); ++y) {
+            if (!box.empty()) ParallelFor(box.min_y, box.max_y + 1, [&](int y) {
                 std::uint8_t* out = planar_.row(y);
                 std::uint16_t* sums = accumulated.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas_width);
                 walk.ForRow(y, box.min_x, box.max_x, [&](int x, double sx, double sy) {
                     if (!(sx >= 2.0 && sx < w - 2 && sy >= 2.0 && sy < h - 2)) return;
                     const int px = static_cast<int>(sx + 0.5);
                     const int py = static_cast<int>(sy + 0.5);
-                    std::uint8_t* sample = image.pixel(px, py);
-                    if (sample[0] == 0 && sample[1] == 0 && sample[2] == 0) sample[1] = 1;
+                    const std::uint8_t* sample = image.pixel(px, py);
                     const int wi = weight(px, py);
                     const int before = sums[x];
                     const int after = before + wi;
@@ -69,7 +73,7 @@ bool Mosaic::BasicBlend(Progress& progress)
                     // Averaging two dark colours can round every channel to 0, which would read as empty.
                     if (target[0] == 0 && target[1] == 0 && target[2] == 0) target[1] = 1;
                 });
-            }
+            });
         }
         if (progress.Step()) return false;
     }

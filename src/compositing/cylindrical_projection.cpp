@@ -1,10 +1,12 @@
 #include "compositing/cylindrical_projection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
 
 #include "compositing/mosaic.h"
+#include "imaging/parallel.h"
 
 namespace tp {
 
@@ -53,24 +55,38 @@ ColorImage ProjectToCylinder(const ColorImage& planar, PointI centre, double foc
         target_column[static_cast<std::size_t>(j)] = centre.x + static_cast<int>(std::atan(dx / focal) / angle_unit + 0.5);
         root[static_cast<std::size_t>(j)] = std::sqrt(dx * dx + focal * focal);
     }
-    for (int k = 0; k < height; ++k) {
-        const std::uint8_t* in = planar.row(k);
-        const double dy = k - centre.y;
-        for (int j = 0; j < width; ++j) {
-            const int column = target_column[static_cast<std::size_t>(j)];
-            const int row = centre.y + static_cast<int>(focal * dy / root[static_cast<std::size_t>(j)] + 0.5);
-            if (!cylinder.contains(column, row)) continue;
-            std::uint8_t* target = cylinder.pixel(column, row);
-            const std::uint8_t* source = in + 3 * j;
-            if (target[0] == 0 && target[1] == 0 && target[2] == 0) {
-                target[0] = source[0];
-                target[1] = source[1];
-                target[2] = source[2];
-            } else {
-                for (int c = 0; c < 3; ++c) target[c] = static_cast<std::uint8_t>((target[c] + source[c]) / 2);
+    // Columns that land on different target columns never meet, so column bands split at such a change can
+    // be sent in parallel; within a band the pixels go in the same order as a whole-image pass (rows top to
+    // bottom, columns left to right), so every target sees the same sequence of hits.
+    std::vector<int> band_starts{0};
+    const int band_width = std::max(64, width / (4 * WorkerThreads()));
+    for (int j = 1; j < width; ++j)
+        if (j - band_starts.back() >= band_width &&
+            target_column[static_cast<std::size_t>(j)] != target_column[static_cast<std::size_t>(j) - 1])
+            band_starts.push_back(j);
+    band_starts.push_back(width);
+    ParallelFor(0, static_cast<int>(band_starts.size()) - 1, [&](int band) {
+        const int first = band_starts[static_cast<std::size_t>(band)];
+        const int last = band_starts[static_cast<std::size_t>(band) + 1];
+        for (int k = 0; k < height; ++k) {
+            const std::uint8_t* in = planar.row(k);
+            const double dy = k - centre.y;
+            for (int j = first; j < last; ++j) {
+                const int column = target_column[static_cast<std::size_t>(j)];
+                const int row = centre.y + static_cast<int>(focal * dy / root[static_cast<std::size_t>(j)] + 0.5);
+                if (!cylinder.contains(column, row)) continue;
+                std::uint8_t* target = cylinder.pixel(column, row);
+                const std::uint8_t* source = in + 3 * j;
+                if (target[0] == 0 && target[1] == 0 && target[2] == 0) {
+                    target[0] = source[0];
+                    target[1] = source[1];
+                    target[2] = source[2];
+                } else {
+                    for (int c = 0; c < 3; ++c) target[c] = static_cast<std::uint8_t>((target[c] + source[c]) / 2);
+                }
             }
         }
-    }
+    });
     return cylinder;
 }
 

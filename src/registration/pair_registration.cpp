@@ -1,8 +1,14 @@
 #include "registration/pair_registration.h"
 
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
 
+#include "imaging/parallel.h"
 #include "imaging/string_table.h"
 #include "registration/homography.h"
 #include "registration/phase_correlation.h"
@@ -62,35 +68,57 @@ bool Attempt(const SourceAlignment& record, RegistrationMethod method, const Pai
     return RefineHomography(images.a, images.b, h, levels);
 }
 
-}  // namespace
+// The result of registering one pair, computed apart from the table so that several pairs can be worked on
+// at once and recorded in order.
+struct PairOutcome {
+    bool registered = false;
+    Matrix h;
+    Matrix inverse;
+};
 
-int RegisterPair(AlignmentTable& table, int i, RegistrationMethod method, int levels, WorkingImageSource& images)
+// Registers pair (first, second) from the first record's hints; reads nothing else of the table.
+PairOutcome ComputePair(const SourceAlignment& first, const std::string& second_path, RegistrationMethod method, int levels,
+                        WorkingImageSource& images)
 {
-    SourceAlignment& record = table[static_cast<std::size_t>(i)];
-    record.method = static_cast<int>(method);
+    PairOutcome outcome;
     Matrix h = Matrix::Identity(3);
     ColorImage a, b;
     bool registered = false;
     // A file that can no longer be read cannot be compared: the pair is not registered.
-    if (images.Load(record.path, a) && images.Load(table[static_cast<std::size_t>(i) + 1].path, b)) {
+    if (images.Load(first.path, a) && images.Load(second_path, b)) {
         if (a.width() != b.width() || a.height() != b.height()) {
             registered = true;  // images of different sizes are not compared; the pair keeps the identity
         } else {
             PairImages pair{a.width(), a.height(), BuildPyramid(a, levels), BuildPyramid(b, levels)};
             if (method == RegistrationMethod::Automatic) {
-                for (int l = levels; l >= 1 && !registered; --l) registered = Attempt(record, method, pair, l, h);
+                for (int l = levels; l >= 1 && !registered; --l) registered = Attempt(first, method, pair, l, h);
             } else {
-                registered = Attempt(record, method, pair, levels, h);
+                registered = Attempt(first, method, pair, levels, h);
             }
         }
     }
-    Matrix inverse;
-    if (registered && TryInverse(h, inverse)) {
-        StorePairResult(table, i, h, inverse, 1.0);
+    outcome.registered = registered && TryInverse(h, outcome.inverse);
+    outcome.h = std::move(h);
+    return outcome;
+}
+
+int CommitPair(AlignmentTable& table, int i, RegistrationMethod method, const PairOutcome& outcome)
+{
+    table[static_cast<std::size_t>(i)].method = static_cast<int>(method);
+    if (outcome.registered) {
+        StorePairResult(table, i, outcome.h, outcome.inverse, 1.0);
         return kStatusSuccess;
     }
     ClearPairResult(table, i);
     return kStatusFailure;
+}
+
+}  // namespace
+
+int RegisterPair(AlignmentTable& table, int i, RegistrationMethod method, int levels, WorkingImageSource& images)
+{
+    const SourceAlignment& first = table[static_cast<std::size_t>(i)];
+    return CommitPair(table, i, method, ComputePair(first, table[static_cast<std::size_t>(i) + 1].path, method, levels, images));
 }
 
 bool RegisterNeighbours(AlignmentTable& table, int levels, WorkingImageSource& images, Progress& progress)
@@ -98,11 +126,47 @@ bool RegisterNeighbours(AlignmentTable& table, int levels, WorkingImageSource& i
     const int n = static_cast<int>(table.size());
     progress.SetText(strings::kFindingCorrespondences);
     progress.SetRange(n);
-    for (int i = 0; i + 1 < n; ++i) {
-        RegisterPair(table, i, RegistrationMethod::Automatic, levels, images);
-        if (progress.Step()) return false;
+    const int pairs = std::max(n - 1, 0);
+    const int helpers = std::min(WorkerThreads(), pairs);
+    if (helpers <= 1) {
+        for (int i = 0; i < pairs; ++i) {
+            RegisterPair(table, i, RegistrationMethod::Automatic, levels, images);
+            if (progress.Step()) return false;
+        }
+        return true;
     }
-    return true;
+
+    // Helper threads register pairs ahead; this thread records them in order, one progress step each, and
+    // stops at a cancel before recording anything further (pairs worked on ahead are dropped).
+    const AlignmentTable inputs = table;
+    std::vector<std::optional<PairOutcome>> outcomes(static_cast<std::size_t>(pairs));
+    std::mutex mutex;
+    std::condition_variable done;
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    auto work = [&] {
+        for (int i = next.fetch_add(1); i < pairs && !stop; i = next.fetch_add(1)) {
+            PairOutcome outcome = ComputePair(inputs[static_cast<std::size_t>(i)], inputs[static_cast<std::size_t>(i) + 1].path,
+                                              RegistrationMethod::Automatic, levels, images);
+            std::lock_guard lock(mutex);
+            outcomes[static_cast<std::size_t>(i)] = std::move(outcome);
+            done.notify_all();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < helpers; ++t) threads.emplace_back(work);
+    bool cancelled = false;
+    for (int i = 0; i < pairs && !cancelled; ++i) {
+        std::unique_lock lock(mutex);
+        done.wait(lock, [&] { return outcomes[static_cast<std::size_t>(i)].has_value(); });
+        const PairOutcome outcome = std::move(*outcomes[static_cast<std::size_t>(i)]);
+        lock.unlock();
+        CommitPair(table, i, RegistrationMethod::Automatic, outcome);
+        cancelled = progress.Step();
+    }
+    stop = true;
+    for (std::thread& thread : threads) thread.join();
+    return !cancelled;
 }
 
 }  // namespace tp
