@@ -31,11 +31,16 @@ using BytePlane = ImageBuffer<std::uint8_t, 1, false, false>;
 using FloatImage = ImageBuffer<float, 1, false, false>;
 using IntImage = ImageBuffer<std::int32_t, 1, false, false>;
 
-// Zero-filled pixel blocks come from calloc, so that large canvases cost nothing until they are painted.
-struct FreeBlock {
-    void operator()(std::byte* block) const { std::free(block); }
+// Zero-filled pixel blocks. Small ones come from calloc; large ones are mapped directly in huge pages where
+// the system offers them, because touching a fresh large block page by page costs more than filling it.
+struct ReleaseBlock {
+    std::size_t mapped_bytes = 0;  // 0 for calloc'd blocks
+    void operator()(std::byte* block) const;
 };
-using PixelBlock = std::unique_ptr<std::byte[], FreeBlock>;
+using PixelBlock = std::unique_ptr<std::byte[], ReleaseBlock>;
+
+// A zero-filled block of `bytes` bytes, or null when memory cannot be had.
+PixelBlock AllocateZeroedBlock(std::size_t bytes);
 
 // Storage taken out of one image and handed to another without copying.
 template <typename Sample>
@@ -155,7 +160,7 @@ bool ImageBuffer<S, C, P, W>::allocate(int width, int height)
     const std::size_t stride = StrideFor(width);
     try {
         PixelStorage<S> storage;
-        storage.block.reset(static_cast<std::byte*>(std::calloc(stride * static_cast<std::size_t>(height) + 3, 1)));
+        storage.block = AllocateZeroedBlock(stride * static_cast<std::size_t>(height) + 3);
         if (!storage.block) return false;
         storage.rows.resize(static_cast<std::size_t>(height));
         for (int y = 0; y < height; ++y)

@@ -182,21 +182,23 @@ Match MatchPoint(const GrayImage& a_level, const GrayImage& b_level, const Matri
             const int dy1 = std::min({r, ha - 1 - ya, hb - 1 - cy});
             const int dx0 = std::max({-r, -xa, -cx});
             const int dx1 = std::min({r, wa - 1 - xa, wb - 1 - cx});
-            std::int64_t sab = 0, saa = 0, sbb = 0;
+            // Windows of at most 17 x 17 bytes: every sum fits 32 bits exactly.
+            std::int32_t sab = 0, saa = 0, sbb = 0;
             int count = 0;
-            for (int dy = dy0; dy <= dy1; ++dy) {
-                const std::uint8_t* row_a = a_level.row(ya + dy);
-                const std::uint8_t* row_b = b_level.row(cy + dy);
-                for (int dx = dx0; dx <= dx1; ++dx) {
-                    const int va = row_a[xa + dx];
-                    const int vb = row_b[cx + dx];
+            const int span = dx1 - dx0 + 1;
+            for (int dy = dy0; dy <= dy1 && span > 0; ++dy) {
+                const std::uint8_t* pa = a_level.row(ya + dy) + (xa + dx0);
+                const std::uint8_t* pb = b_level.row(cy + dy) + (cx + dx0);
+                for (int i = 0; i < span; ++i) {
+                    const std::int32_t va = pa[i];
+                    const std::int32_t vb = pb[i];
                     sab += va * vb;
                     saa += va * va;
                     sbb += vb * vb;
                 }
-                count += std::max(0, dx1 - dx0 + 1);
+                count += span;
             }
-            const float product = static_cast<float>(saa * sbb);
+            const float product = static_cast<float>(static_cast<std::int64_t>(saa) * sbb);
             float score = 0.0f;
             if (product > 0.0f && count > 4) score = static_cast<float>(sab) / std::sqrt(product);
             if (score > best) {
