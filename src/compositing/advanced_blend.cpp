@@ -230,7 +230,7 @@ bool SourceJoin::Run()
 
 bool Mosaic::AdvancedBlend(Progress& progress)
 {
-    planar_.clear();
+    ClearCanvas();
     ColorImage reference;
     if (LoadWorkingImage(reference_, reference)) {
         const BoxI& rel = alignment(reference_).relative_box;

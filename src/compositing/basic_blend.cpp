@@ -12,38 +12,44 @@ namespace tp {
 
 namespace {
 
-// Integer weight 10 at a source's centre, one less for every tenth of its half-diagonal.
-class CentreWeight {
+// Integer weight 10 at a source's centre, one less for every tenth of its half-diagonal; kept as a table over
+// the working image, since every source of a mosaic has the same size.
+class CentreWeights {
 public:
-    CentreWeight(int width, int height)
-        : cx_(width / 2), cy_(height / 2), tenth_(0.1 * std::sqrt(static_cast<double>(cx_) * cx_ + static_cast<double>(cy_) * cy_))
+    CentreWeights(int width, int height) : width_(width), weights_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
     {
+        const int cx = width / 2, cy = height / 2;
+        const double tenth = 0.1 * std::sqrt(static_cast<double>(cx) * cx + static_cast<double>(cy) * cy);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const double dx = x - cx, dy = y - cy;
+                weights_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
+                    static_cast<std::int8_t>(10 - static_cast<int>(std::sqrt(dx * dx + dy * dy) / tenth));
+            }
     }
-    int operator()(int x, int y) const
-    {
-        const double dx = x - cx_, dy = y - cy_;
-        return 10 - static_cast<int>(std::sqrt(dx * dx + dy * dy) / tenth_);
-    }
+    int operator()(int x, int y) const { return weights_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)]; }
 
 private:
-    int cx_;
-    int cy_;
-    double tenth_;
+    int width_;
+    std::vector<std::int8_t> weights_;
 };
 
 }  // namespace
 
 bool Mosaic::BasicBlend(Progress& progress)
 {
-    planar_.clear();
+    ClearCanvas();
     const int canvas_width = planar_.width();
     const int canvas_height = planar_.height();
     // The running weight sum per pixel. Up to 25 sources fit a byte; a wider counter keeps deeper overlaps
-    // from wrapping around.
-    std::vector<std::uint16_t> accumulated(static_cast<std::size_t>(canvas_width) * static_cast<std::size_t>(canvas_height), 0);
+    // from wrapping around. A zeroed block, so that the parts no source covers are never touched.
+    const std::size_t pixels = static_cast<std::size_t>(canvas_width) * static_cast<std::size_t>(canvas_height);
+    const PixelBlock accumulated_block = AllocateZeroedBlock(pixels * sizeof(std::uint16_t));
+    if (!accumulated_block) return false;
+    auto* accumulated = reinterpret_cast<std::uint16_t*>(accumulated_block.get());
     const int w = parameters_.working_width;
     const int h = parameters_.working_height;
-    const CentreWeight weight(w, h);
+    const CentreWeights weight(w, h);
 
     for (int i = 0; i < source_count(); ++i) {
         ColorImage image;
@@ -58,7 +64,7 @@ bool Mosaic::BasicBlend(Progress& progress)
             const CanvasWalk walk(record.from_reference, canvas_offset_, w, h);
             if (!box.empty()) ParallelFor(box.min_y, box.max_y + 1, [&](int y) {
                 std::uint8_t* out = planar_.row(y);
-                std::uint16_t* sums = accumulated.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas_width);
+                std::uint16_t* sums = accumulated + static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas_width);
                 walk.ForRow(y, box.min_x, box.max_x, [&](int x, double sx, double sy) {
                     if (!(sx >= 2.0 && sx < w - 2 && sy >= 2.0 && sy < h - 2)) return;
                     const int px = static_cast<int>(sx + 0.5);

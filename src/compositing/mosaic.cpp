@@ -85,6 +85,12 @@ bool Mosaic::Blend(BlendType type, Progress& progress)
     return true;
 }
 
+void Mosaic::ClearCanvas()
+{
+    if (canvas_painted_) planar_.clear();
+    canvas_painted_ = true;
+}
+
 int Mosaic::ChainedSourcesAfterReference() const
 {
     int count = 0;

@@ -55,6 +55,8 @@ public:
     // Paints the planar wide-view image (basic or advanced) and then re-projects it onto the cylinder. False
     // when the geometry is invalid, on cancellation or failure.
     bool Blend(BlendType type, Progress& progress);
+    // Empties the planar canvas (nothing to do when it has not been painted since it was allocated).
+    void ClearCanvas();
     bool BasicBlend(Progress& progress);
     // Seams and multi-band blending, sources joined one at a time in stitching order.
     bool AdvancedBlend(Progress& progress);
@@ -130,6 +132,7 @@ private:
     OrderMode order_mode_ = OrderMode::OutwardFromReference;
     bool geometry_valid_ = true;
     bool canvas_allocated_ = false;
+    bool canvas_painted_ = false;
     ColorImage cylindrical_;
     double focal_length_ = 0.0;
     RealignmentState realignment_;

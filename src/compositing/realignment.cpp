@@ -38,7 +38,7 @@ public:
         progress_.SetText(strings::kRealigning);
         progress_.SetRange((2 * mosaic_.ChainedSourcesAfterReference() + 1) * state_.num_grid + 1);
 
-        canvas.clear();
+        mosaic_.ClearCanvas();
         if (!composite_.allocate(canvas.width(), canvas.height())) return ReportCanvasTooLarge();
         const int reference = mosaic_.reference();
         ColorImage image;

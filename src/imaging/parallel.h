@@ -2,7 +2,12 @@
 // by exactly one task in the same way as without threads: results never depend on the thread count.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <vector>
 
 namespace tp {
@@ -18,5 +23,47 @@ void ParallelFor(int begin, int end, const std::function<void(int)>& body);
 
 // Runs the tasks, spread over up to WorkerThreads() threads; returns when all have returned.
 void ParallelInvoke(const std::vector<std::function<void()>>& tasks);
+
+// Makes item i with produce(i) on helper threads working ahead, and hands the items to consume(i, item) on
+// the calling thread strictly in order. When consume returns false nothing further is consumed: items
+// made ahead are dropped and the helpers stop taking new ones. With one worker thread everything runs on
+// the calling thread, one item at a time.
+template <typename Item>
+void OrderedPipeline(int count, const std::function<Item(int)>& produce, const std::function<bool(int, Item&)>& consume)
+{
+    const int helpers = std::min(WorkerThreads(), count);
+    if (helpers <= 1) {
+        for (int i = 0; i < count; ++i) {
+            Item item = produce(i);
+            if (!consume(i, item)) return;
+        }
+        return;
+    }
+    std::vector<std::optional<Item>> items(static_cast<std::size_t>(count));
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    auto work = [&] {
+        for (int i = next.fetch_add(1); i < count && !stop; i = next.fetch_add(1)) {
+            Item item = produce(i);
+            std::lock_guard lock(mutex);
+            items[static_cast<std::size_t>(i)] = std::move(item);
+            ready.notify_all();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < helpers; ++t) threads.emplace_back(work);
+    for (int i = 0; i < count; ++i) {
+        std::unique_lock lock(mutex);
+        ready.wait(lock, [&] { return items[static_cast<std::size_t>(i)].has_value(); });
+        Item item = std::move(*items[static_cast<std::size_t>(i)]);
+        items[static_cast<std::size_t>(i)].reset();
+        lock.unlock();
+        if (!consume(i, item)) break;
+    }
+    stop = true;
+    for (std::thread& thread : threads) thread.join();
+}
 
 }  // namespace tp

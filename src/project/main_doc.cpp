@@ -29,20 +29,31 @@ CMainDoc::~CMainDoc()
     g_document.compare_exchange_strong(self, nullptr);
 }
 
-AddImageResult CMainDoc::AddImage(const std::string& path, AddPosition where)
+PreparedImage PrepareImage(const std::string& path)
 {
+    // One read serves the thumbnail and, kept for the stitch that follows, the working image.
+    PreparedImage prepared;
+    ColorImage full;
+    if (path.empty() || ReadImage(full, path) != 0 || !prepared.thumbnail.LoadFrom(full, kThumbnailSide)) return prepared;
+    prepared.working_image = FitImage(std::move(full), kWorkingBound, kWorkingBound);
+    prepared.readable = true;
+    return prepared;
+}
+
+AddImageResult CMainDoc::AddImage(const std::string& path, AddPosition where) { return AddPrepared(path, PrepareImage(path), where); }
+
+AddImageResult CMainDoc::AddPrepared(const std::string& path, PreparedImage prepared, AddPosition where)
+{
+    if (!prepared.readable) return AddImageResult::ReadError;
     CImageObj entry;
     entry.path = path;
-    // One read serves the thumbnail and, kept for the stitch that follows, the working image.
-    ColorImage full;
-    if (path.empty() || ReadImage(full, path) != 0 || !entry.thumbnail.LoadFrom(full, kThumbnailSide))
-        return AddImageResult::ReadError;
+    entry.thumbnail = std::move(prepared.thumbnail);
     if (!images_.empty()) {
         const DisplayCopy& head = images_.front().thumbnail;
         if (entry.thumbnail.full_width() != head.full_width() || entry.thumbnail.full_height() != head.full_height())
             return AddImageResult::SizeMismatch;
     }
-    working_images_->Insert(path, FitImage(std::move(full), kWorkingBound, kWorkingBound));
+    working_images_->Insert(path, prepared.working_image);
     if (where == AddPosition::Head)
         images_.push_front(std::move(entry));
     else

@@ -30,6 +30,15 @@ public:
 };
 
 enum class AddImageResult : int { Added = 0, SizeMismatch = 1, ReadError = 2 };
+
+// A source image read from its file for adding: its thumbnail and its working image. Making one touches
+// nothing of a document, so several can be made at once.
+struct PreparedImage {
+    bool readable = false;
+    DisplayCopy thumbnail;
+    ColorImage working_image;
+};
+PreparedImage PrepareImage(const std::string& path);
 enum class AddPosition : int { Head = 0, Tail = 1 };
 
 class CMainDoc {
@@ -41,6 +50,7 @@ public:
 
     // --- source list ---
     AddImageResult AddImage(const std::string& path, AddPosition where);
+    AddImageResult AddPrepared(const std::string& path, PreparedImage prepared, AddPosition where);
     void RemoveAllImages();
     void RemoveImage(int index);
     // Moves entry `index` to just before entry `before`, or to the end when `before` is the count.

@@ -106,7 +106,9 @@ ColorImage WideView::CroppedImage() const
 
 int WideView::Export(const std::string& path) const
 {
-    const int code = WriteImage(CroppedImage(), path);
+    // The whole shown image needs no copy.
+    const bool whole = crop_.left <= 0 && crop_.top <= 0 && crop_.right >= image_.width() && crop_.bottom >= image_.height();
+    const int code = whole ? WriteImage(image_, path) : WriteImage(CroppedImage(), path);
     if (code < 0) ShowMessage(LoadString(strings::kUnsupportedFileFormat));
     if (code > 0) ShowMessage(LoadString(strings::kWriteFailure));
     return code;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "imaging/fatal_error.h"
+#include "imaging/parallel.h"
 #include "imaging/string_table.h"
 #include "project/workflow.h"
 
@@ -63,19 +64,25 @@ void LoadImagesThread(const std::vector<std::string>& paths)
     ProgressDialog& dialog = Dialog();
     dialog.SetCaption(strings::kLoading);
     dialog.SetRange(static_cast<int>(paths.size()));
-    for (const std::string& path : paths) {
-        dialog.SetLabel(ThumbnailLabel(path));
-        const AddImageResult result = doc.AddImage(path, AddPosition::Tail);
-        if (result == AddImageResult::SizeMismatch) {
-            ReportFile(path, strings::kSizeNotEqual);
-            break;
-        }
-        if (result == AddImageResult::ReadError) {
-            ReportFile(path, strings::kReadingError);
-            break;
-        }
-        dialog.Step();
-    }
+    // Files are read ahead on helper threads; each is added here in order, its label shown while it is
+    // awaited.
+    OrderedPipeline<PreparedImage>(
+        static_cast<int>(paths.size()), [&](int i) { return PrepareImage(paths[static_cast<std::size_t>(i)]); },
+        [&](int i, PreparedImage& prepared) {
+            const std::string& path = paths[static_cast<std::size_t>(i)];
+            dialog.SetLabel(ThumbnailLabel(path));
+            const AddImageResult result = doc.AddPrepared(path, std::move(prepared), AddPosition::Tail);
+            if (result == AddImageResult::SizeMismatch) {
+                ReportFile(path, strings::kSizeNotEqual);
+                return false;
+            }
+            if (result == AddImageResult::ReadError) {
+                ReportFile(path, strings::kReadingError);
+                return false;
+            }
+            dialog.Step();
+            return true;
+        });
     dialog.Close();
 }
 
@@ -86,14 +93,23 @@ void LoadProjectThread(const std::vector<std::string>& paths)
     dialog.SetCaption(strings::kLoading);
     dialog.SetText(strings::kLoading);
     dialog.SetRange(static_cast<int>(paths.size()) + 1);
-    for (const std::string& path : paths) {
-        dialog.SetLabel(ThumbnailLabel(path));
-        if (doc.AddImage(path, AddPosition::Tail) != AddImageResult::Added) {
-            ReportFile(path, strings::kReadingError);
-            dialog.Close();
-            return;
-        }
-        dialog.Step();
+    bool complete = true;
+    OrderedPipeline<PreparedImage>(
+        static_cast<int>(paths.size()), [&](int i) { return PrepareImage(paths[static_cast<std::size_t>(i)]); },
+        [&](int i, PreparedImage& prepared) {
+            const std::string& path = paths[static_cast<std::size_t>(i)];
+            dialog.SetLabel(ThumbnailLabel(path));
+            if (doc.AddPrepared(path, std::move(prepared), AddPosition::Tail) != AddImageResult::Added) {
+                ReportFile(path, strings::kReadingError);
+                complete = false;
+                return false;
+            }
+            dialog.Step();
+            return true;
+        });
+    if (!complete) {
+        dialog.Close();
+        return;
     }
     MosaicParameters parameters;
     if (!FillMosaicParameters(doc, parameters)) {

@@ -1,12 +1,7 @@
 #include "registration/pair_registration.h"
 
 #include <array>
-#include <atomic>
 #include <cmath>
-#include <condition_variable>
-#include <mutex>
-#include <optional>
-#include <thread>
 
 #include "imaging/parallel.h"
 #include "imaging/string_table.h"
@@ -127,45 +122,21 @@ bool RegisterNeighbours(AlignmentTable& table, int levels, WorkingImageSource& i
     progress.SetText(strings::kFindingCorrespondences);
     progress.SetRange(n);
     const int pairs = std::max(n - 1, 0);
-    const int helpers = std::min(WorkerThreads(), pairs);
-    if (helpers <= 1) {
-        for (int i = 0; i < pairs; ++i) {
-            RegisterPair(table, i, RegistrationMethod::Automatic, levels, images);
-            if (progress.Step()) return false;
-        }
-        return true;
-    }
-
-    // Helper threads register pairs ahead; this thread records them in order, one progress step each, and
-    // stops at a cancel before recording anything further (pairs worked on ahead are dropped).
+    // Pairs are registered ahead on helper threads and recorded here in order, one progress step each; a
+    // cancel stops before anything further is recorded.
     const AlignmentTable inputs = table;
-    std::vector<std::optional<PairOutcome>> outcomes(static_cast<std::size_t>(pairs));
-    std::mutex mutex;
-    std::condition_variable done;
-    std::atomic<int> next{0};
-    std::atomic<bool> stop{false};
-    auto work = [&] {
-        for (int i = next.fetch_add(1); i < pairs && !stop; i = next.fetch_add(1)) {
-            PairOutcome outcome = ComputePair(inputs[static_cast<std::size_t>(i)], inputs[static_cast<std::size_t>(i) + 1].path,
-                                              RegistrationMethod::Automatic, levels, images);
-            std::lock_guard lock(mutex);
-            outcomes[static_cast<std::size_t>(i)] = std::move(outcome);
-            done.notify_all();
-        }
-    };
-    std::vector<std::thread> threads;
-    for (int t = 0; t < helpers; ++t) threads.emplace_back(work);
     bool cancelled = false;
-    for (int i = 0; i < pairs && !cancelled; ++i) {
-        std::unique_lock lock(mutex);
-        done.wait(lock, [&] { return outcomes[static_cast<std::size_t>(i)].has_value(); });
-        const PairOutcome outcome = std::move(*outcomes[static_cast<std::size_t>(i)]);
-        lock.unlock();
-        CommitPair(table, i, RegistrationMethod::Automatic, outcome);
-        cancelled = progress.Step();
-    }
-    stop = true;
-    for (std::thread& thread : threads) thread.join();
+    OrderedPipeline<PairOutcome>(
+        pairs,
+        [&](int i) {
+            return ComputePair(inputs[static_cast<std::size_t>(i)], inputs[static_cast<std::size_t>(i) + 1].path,
+                               RegistrationMethod::Automatic, levels, images);
+        },
+        [&](int i, PairOutcome& outcome) {
+            CommitPair(table, i, RegistrationMethod::Automatic, outcome);
+            cancelled = progress.Step();
+            return !cancelled;
+        });
     return !cancelled;
 }
 
