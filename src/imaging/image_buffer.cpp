@@ -10,7 +10,7 @@ namespace {
 
 // Blocks from this size on are mapped in 2 MiB pages.
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
-constexpr std::size_t kMapThreshold = 2 * kHugePage;
+constexpr std::size_t kMapThreshold = kHugePage;
 
 }  // namespace
 
