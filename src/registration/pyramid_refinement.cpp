@@ -99,8 +99,11 @@ bool FillSparseQuadrants(const GrayImage& a_level, const Matrix& h, PointList& p
     return true;
 }
 
-// Matches every point and keeps the pairs that score well and land well inside B, closing the gaps.
-void MatchAll(const GrayImage& a_level, const GrayImage& b_level, const Matrix& h, int level, PointPairs& pairs)
+// Matches every point and keeps the pairs that score well and land well inside B, closing the gaps. Points
+// before `first_unmatched` were matched and kept with this same H already (a match depends only on the point
+// and H), so they keep their matches.
+void MatchAll(const GrayImage& a_level, const GrayImage& b_level, const Matrix& h, int level, PointPairs& pairs,
+              std::size_t first_unmatched = 0)
 {
     const int r = level == 0 ? 8 : level == 1 ? 6 : 4;
     const float limit_x = static_cast<float>(b_level.width() / 2 - 2);
@@ -108,8 +111,8 @@ void MatchAll(const GrayImage& a_level, const GrayImage& b_level, const Matrix& 
     std::vector<PointF>& p = pairs.in_a.points();
     std::vector<PointF>& m = pairs.in_b.points();
     m.resize(p.size());
-    std::size_t kept = 0;
-    for (std::size_t j = 0; j < p.size(); ++j) {
+    std::size_t kept = std::min(first_unmatched, p.size());
+    for (std::size_t j = kept; j < p.size(); ++j) {
         const Match match = MatchPoint(a_level, b_level, h, p[j], r);
         const float mx = static_cast<float>(match.position.x);
         const float my = static_cast<float>(match.position.y);
@@ -164,8 +167,10 @@ bool RefineLevel(const Pyramid& a, const Pyramid& b, Matrix& h, int n, bool poin
     float threshold = kFirstDensifyThreshold;
     for (int pass = 0;;) {
         bool all_full = false;
+        // H is refitted only after the passes: from the second pass on, only the points just added need matching.
+        const std::size_t matched = pass == 0 ? 0 : pairs.in_a.size();
         if (!FillSparseQuadrants(a_level, h, pairs.in_a, n, threshold, &all_full)) return false;
-        MatchAll(a_level, b_level, h, n, pairs);
+        MatchAll(a_level, b_level, h, n, pairs, matched);
         threshold *= kDensifyFactor;
         ++pass;
         if (all_full || pass == kDensifyPasses || n > 0) break;
