@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "compositing/bilinear.h"
 #include "compositing/mosaic.h"
 #include "compositing/multiband_blend.h"
 #include "compositing/seam_endpoints.h"
 #include "compositing/seam_search.h"
+#include "imaging/parallel.h"
 #include "registration/homography.h"
 
 namespace tp {
@@ -30,13 +32,14 @@ struct Span {
 };
 
 // Paints the pixels of `span` (canvas pixels) that map into the image's usable area with its bilinear colour.
-// `visit(x, y, colour)` receives each sampled pixel.
+// `visit(x, y, colour)` receives each sampled pixel; rows are spread over threads, so it may only write
+// that pixel.
 template <typename Visit>
 void WarpInto(const ColorImage& image, const Matrix& from_reference, PointI offset, const Span& span, Visit visit)
 {
     const int hw = image.width() / 2, hh = image.height() / 2;
-    std::uint8_t colour[3];
-    for (int y = span.y0; y < span.y1; ++y)
+    ParallelFor(span.y0, span.y1, [&](int y) {
+        std::uint8_t colour[3];
         for (int x = span.x0; x < span.x1; ++x) {
             const MappedPoint m = ApplyHomography(from_reference, static_cast<float>(x - offset.x), static_cast<float>(y - offset.y));
             if (!m.valid) continue;
@@ -46,6 +49,7 @@ void WarpInto(const ColorImage& image, const Matrix& from_reference, PointI offs
             SampleColour(image, sx, sy, colour);
             visit(x, y, colour);
         }
+    });
 }
 
 // One source joined to the canvas; false when the user cancels.
@@ -101,12 +105,13 @@ std::array<PointI, 4> SourceJoin::InnerCornersOnCanvas() const
 void SourceJoin::FillEmptyCanvas()
 {
     ColorImage& canvas = mosaic_.planar();
-    for (int y = 0; y < box_.height(); ++y)
+    ParallelFor(0, box_.height(), [&](int y) {
         for (int x = 0; x < box_.width(); ++x) {
             const std::uint8_t* w = warped_.pixel(x, y);
             std::uint8_t* c = canvas.pixel(box_.x0 + x, box_.y0 + y);
             if (!Empty(w) && Empty(c)) std::copy_n(w, 3, c);
         }
+    });
 }
 
 bool SourceJoin::Run()
@@ -133,8 +138,10 @@ bool SourceJoin::Run()
 
     // Largest channel difference where both exist; the overlap box around those pixels.
     GrayImage difference(box_.width(), box_.height());
-    Span overlap{box_.width(), box_.height(), -1, -1};
-    for (int y = 0; y < box_.height(); ++y)
+    // Each row records where its overlap begins and ends; the rows are combined afterwards.
+    std::vector<std::pair<int, int>> row_overlap(static_cast<std::size_t>(box_.height()), {box_.width(), -1});
+    ParallelFor(0, box_.height(), [&](int y) {
+        auto& [first, last] = row_overlap[static_cast<std::size_t>(y)];
         for (int x = 0; x < box_.width(); ++x) {
             const std::uint8_t* w = warped_.pixel(x, y);
             const std::uint8_t* c = canvas.pixel(box_.x0 + x, box_.y0 + y);
@@ -145,11 +152,19 @@ bool SourceJoin::Run()
             int d = 0;
             for (int k = 0; k < 3; ++k) d = std::max(d, std::abs(static_cast<int>(w[k]) - static_cast<int>(c[k])));
             difference.at(x, y) = static_cast<std::uint8_t>(d);
-            overlap.x0 = std::min(overlap.x0, x);
-            overlap.y0 = std::min(overlap.y0, y);
-            overlap.x1 = std::max(overlap.x1, x + 1);
-            overlap.y1 = std::max(overlap.y1, y + 1);
+            first = std::min(first, x);
+            last = std::max(last, x);
         }
+    });
+    Span overlap{box_.width(), box_.height(), -1, -1};
+    for (int y = 0; y < box_.height(); ++y) {
+        const auto [first, last] = row_overlap[static_cast<std::size_t>(y)];
+        if (last < 0) continue;
+        overlap.x0 = std::min(overlap.x0, first);
+        overlap.y0 = std::min(overlap.y0, y);
+        overlap.x1 = std::max(overlap.x1, last + 1);
+        overlap.y1 = std::max(overlap.y1, y + 1);
+    }
     if (!Counted(Step())) return false;
 
     // Nothing to seam against (no overlap, or an outline that does not cross the painted area twice): the
@@ -199,18 +214,18 @@ bool SourceJoin::Run()
         }
     if (!Counted(Step())) return false;
 
+    // The three channels blend independently, at once; their steps follow.
     const int levels = BlendLevels(pw, ph);
-    for (std::size_t k = 0; k < 3; ++k) {
-        MultiBandBlend(mosaic_planes[k], source_planes[k], mask, levels);
+    ParallelFor(0, 3, [&](int k) { MultiBandBlend(mosaic_planes[static_cast<std::size_t>(k)], source_planes[static_cast<std::size_t>(k)], mask, levels); });
+    for (int k = 0; k < 3; ++k)
         if (!Counted(Step())) return false;
-    }
     // Merging the blended planes back into a colour patch and the source planes into theirs: the write-back
     // below reads the planes directly, so these two steps only keep the progress count.
     if (!Counted(Step())) return false;
     if (!Counted(Step())) return false;
 
     // Write back over the widened area wherever the source or the canvas has a pixel.
-    for (int y = 0; y < ph; ++y)
+    ParallelFor(0, ph, [&](int y) {
         for (int x = 0; x < pw; ++x) {
             const int cx = patch_origin.x + x, cy = patch_origin.y + y;
             if (!canvas.contains(cx, cy)) continue;
@@ -220,6 +235,7 @@ bool SourceJoin::Run()
             if (!source_here && Empty(c)) continue;
             for (std::size_t k = 0; k < 3; ++k) c[k] = mosaic_planes[k].at(x, y);
         }
+    });
     if (!Counted(Step())) return false;
 
     FillEmptyCanvas();
@@ -235,8 +251,8 @@ bool Mosaic::AdvancedBlend(Progress& progress)
     if (LoadWorkingImage(reference_, reference)) {
         const BoxI& rel = alignment(reference_).relative_box;
         const int hw = reference.width() / 2, hh = reference.height() / 2;
-        std::uint8_t colour[3];
-        for (int y = rel.min_y; y < rel.max_y; ++y)
+        ParallelFor(rel.min_y, rel.max_y, [&](int y) {
+            std::uint8_t colour[3];
             for (int x = rel.min_x; x < rel.max_x; ++x) {
                 const int cx = x + canvas_offset_.x, cy = y + canvas_offset_.y;
                 if (!(cx > 0 && cx < planar_.width() && cy > 0 && cy < planar_.height())) continue;
@@ -249,6 +265,7 @@ bool Mosaic::AdvancedBlend(Progress& progress)
                 SampleColour(reference, sx, sy, colour);
                 std::copy_n(colour, 3, planar_.pixel(cx, cy));
             }
+        });
     }
     progress.Step();
     for (std::size_t position = 1; position < order_.size(); ++position) {
