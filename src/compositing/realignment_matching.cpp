@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "compositing/realignment.h"
+#include "imaging/parallel.h"
 #include "registration/homography.h"
 
 namespace tp {
@@ -41,17 +42,23 @@ double PatchCorrelation(const GrayImage& grey, const GrayImage& patch, int x, in
     const int minimum_overlap = (half / 2) * (half / 2);
     if (overlap <= minimum_overlap) return 0.0;
 
+    // Sums of at most a patch of bytes: exact in 32 bits for patches up to 181 x 181, far beyond the 15 x 15
+    // in use; 64-bit sums of 32-bit row sums keep larger ones exact too.
     std::int64_t cross = 0, image_energy = 0, patch_energy = 0;
     for (int j = rows.first; j < rows.last; ++j) {
-        const std::uint8_t* image_row = grey.row(top + j) + left;
+        const std::uint8_t* image_row = grey.row(top + j);
         const std::uint8_t* patch_row = patch.row(j);
+        std::int32_t row_cross = 0, row_image = 0, row_patch = 0;
         for (int i = columns.first; i < columns.last; ++i) {
-            const std::int64_t a = image_row[i];
-            const std::int64_t b = patch_row[i];
-            cross += a * b;
-            image_energy += a * a;
-            patch_energy += b * b;
+            const std::int32_t a = image_row[left + i];
+            const std::int32_t b = patch_row[i];
+            row_cross += a * b;
+            row_image += a * a;
+            row_patch += b * b;
         }
+        cross += row_cross;
+        image_energy += row_image;
+        patch_energy += row_patch;
     }
     const double energy = static_cast<double>(image_energy) * static_cast<double>(patch_energy);
     if (energy <= 0.0) return 0.0;
@@ -125,24 +132,31 @@ SourceMatches MatchSource(const RealignmentState& state, const GrayImage& grey, 
     // The x margin is one pixel wider than the y margin for the grid point itself, but not for the match.
     const auto grid_point_inside = [&](int x, int y) { return x + t < width - 2 && y + t < height - 2 && x - t > 2 && y - t > 1; };
     const auto match_inside = [&](PointI p) { return p.x + t < width - 2 && p.y + t < height - 2 && p.x - t > 1 && p.y - t > 1; };
+    // Every grid point's search is independent: they run spread over the cores first, and the results are
+    // then taken in grid order with one progress step each.
+    struct Searched {
+        MappedPoint q;
+        std::optional<CandidateMatch> match;
+    };
+    std::vector<Searched> searched(state.grids.size());
+    ParallelFor(0, static_cast<int>(state.grids.size()), [&](int index) {
+        const RealignmentGrid& grid = state.grids[static_cast<std::size_t>(index)];
+        // Grid points that no textured source has reached hold nothing to match.
+        if (!grid.has_feature || grid.count <= 0) return;
+        Searched& s = searched[static_cast<std::size_t>(index)];
+        s.q = ApplyHomography(from_reference, static_cast<float>(grid.x - canvas_offset.x), static_cast<float>(grid.y - canvas_offset.y));
+        if (!s.q.valid) return;
+        const int px = static_cast<int>(s.q.x) + width / 2;
+        const int py = static_cast<int>(s.q.y) + height / 2;
+        if (grid_point_inside(px, py)) s.match = FindBestCandidate(grid, grey, from_reference, canvas_offset);
+    });
     for (std::size_t g = 0; g < state.grids.size(); ++g) {
         const RealignmentGrid& grid = state.grids[g];
-        // Grid points that no textured source has reached hold nothing to match.
-        if (grid.has_feature && grid.count > 0) {
-            const MappedPoint q = ApplyHomography(from_reference, static_cast<float>(grid.x - canvas_offset.x),
-                                                  static_cast<float>(grid.y - canvas_offset.y));
-            if (q.valid) {
-                const int px = static_cast<int>(q.x) + width / 2;
-                const int py = static_cast<int>(q.y) + height / 2;
-                if (grid_point_inside(px, py)) {
-                    if (const std::optional<CandidateMatch> match = FindBestCandidate(grid, grey, from_reference, canvas_offset)) {
-                        if (match_inside(match->position)) result.matches[g] = GridMatch{match->position, match->slot, match->cost};
-                        const PointF found{static_cast<float>(match->position.x - width / 2),
-                                           static_cast<float>(match->position.y - height / 2)};
-                        result.features.push_back({{q.x, q.y}, found, std::exp(-match->cost), grid.candidates.front().shape});
-                    }
-                }
-            }
+        if (const std::optional<CandidateMatch>& match = searched[g].match) {
+            const MappedPoint& q = searched[g].q;
+            if (match_inside(match->position)) result.matches[g] = GridMatch{match->position, match->slot, match->cost};
+            const PointF found{static_cast<float>(match->position.x - width / 2), static_cast<float>(match->position.y - height / 2)};
+            result.features.push_back({{q.x, q.y}, found, std::exp(-match->cost), grid.candidates.front().shape});
         }
         if (progress.Step()) {
             result.cancelled = true;
