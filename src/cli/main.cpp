@@ -30,6 +30,7 @@ void PrintUsage(bool to_stderr)
         "  --crop none|circumscribed|inscribed\n"
         "                             none = the whole shown image\n"
         "  --report FILE.json         machine-readable summary of the run\n"
+        "  --threads N                threads to use (default 0: every core); results never depend on it\n"
         "  -q, --quiet                no progress output\n"
         "Ctrl+C cancels at the next step.\n",
         out);

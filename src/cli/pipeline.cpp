@@ -9,6 +9,7 @@
 #include "cli/json_writer.h"
 #include "cli/terminal_progress.h"
 #include "imaging/fatal_error.h"
+#include "imaging/parallel.h"
 #include "imaging/string_table.h"
 #include "project/project_document.h"
 #include "project/project_file.h"
@@ -156,7 +157,10 @@ std::optional<PipelineOptions> ParseOrComplain(const std::vector<std::string>& a
 {
     std::string error;
     std::optional<PipelineOptions> options = ParsePipelineOptions(args, error);
-    if (!options) std::fprintf(stderr, "%s: %s\n", command, error.c_str());
+    if (!options)
+        std::fprintf(stderr, "%s: %s\n", command, error.c_str());
+    else
+        SetWorkerThreads(options->threads);
     return options;
 }
 

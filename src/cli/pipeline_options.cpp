@@ -1,5 +1,7 @@
 #include "cli/pipeline_options.h"
 
+#include <cstdlib>
+
 namespace tp::cli {
 
 std::optional<PipelineOptions> ParsePipelineOptions(const std::vector<std::string>& args, std::string& error)
@@ -49,6 +51,15 @@ std::optional<PipelineOptions> ParsePipelineOptions(const std::vector<std::strin
                 error = "--crop takes none, circumscribed or inscribed";
                 return std::nullopt;
             }
+        } else if (a == "--threads") {
+            if (!value(v)) return std::nullopt;
+            char* end = nullptr;
+            const long n = std::strtol(v.c_str(), &end, 10);
+            if (end == v.c_str() || *end != '\0' || n < 0 || n > 1024) {
+                error = "--threads takes a number (0 for every core)";
+                return std::nullopt;
+            }
+            options.threads = static_cast<int>(n);
         } else if (a == "-q" || a == "--quiet") {
             options.quiet = true;
         } else if (a.size() > 1 && a[0] == '-') {

@@ -22,6 +22,7 @@ struct PipelineOptions {
     Crop crop = Crop::None;
     std::string report;
     bool quiet = false;
+    int threads = 0;  // 0: every core
     std::vector<std::string> inputs;  // images (stitch) or the project (open)
 };
 

@@ -104,6 +104,21 @@ TEST(CliStitch, FailuresExitNonZeroWithTheSystemsMessage)
     EXPECT_EQ(r.status, 2);
 }
 
+TEST(CliStitch, TheThreadCountDoesNotChangeTheResult)
+{
+    test::ScratchDir dir;
+    const std::vector<std::string> views = WriteViews(dir, 3);
+    for (const char* threads : {"1", "3"}) {
+        std::vector<std::string> args = {"stitch", "-q", "--threads", threads, "--finalize", "realign", "-o",
+                                         dir.file(std::string("pano") + threads + ".png")};
+        args.insert(args.end(), views.begin(), views.end());
+        const test::CliResult r = test::RunCli(args);
+        ASSERT_EQ(r.status, 0) << r.output;
+    }
+    EXPECT_EQ(test::ReadBytes(dir.file("pano1.png")), test::ReadBytes(dir.file("pano3.png")));
+    EXPECT_EQ(test::RunCli({"stitch", "--threads", "many", views[0], views[1]}).status, 2);
+}
+
 TEST(CliOpen, AMalformedProjectIsRefused)
 {
     test::ScratchDir dir;
