@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +55,19 @@ inline std::string PanoramaDir()
     if (const char* env = std::getenv("TP_PANORAMAS")) return env;
     const std::string compiled = TP_PANORAMA_DIR;
     return std::filesystem::is_directory(compiled) ? compiled : std::string();
+}
+
+// The photos of one real set in name order (the sets' stitching order); empty when the set is not present.
+inline std::vector<std::string> PanoramaSet(const std::string& name)
+{
+    std::vector<std::string> paths;
+    if (PanoramaDir().empty()) return paths;
+    const std::filesystem::path set = std::filesystem::path(PanoramaDir()) / name;
+    if (!std::filesystem::is_directory(set)) return paths;
+    for (const auto& entry : std::filesystem::directory_iterator(set))
+        if (entry.is_regular_file()) paths.push_back(entry.path().string());
+    std::sort(paths.begin(), paths.end());
+    return paths;
 }
 
 inline std::vector<std::uint8_t> ReadBytes(const std::string& path)

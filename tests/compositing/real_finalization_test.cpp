@@ -19,11 +19,8 @@ class RealFinalization : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(RealFinalization, AdvancedBlendingHidesTheJoinsBasicBlendingShows)
 {
-    const std::filesystem::path set = std::filesystem::path(test::PanoramaDir()) / GetParam();
-    if (test::PanoramaDir().empty() || !std::filesystem::is_directory(set)) GTEST_SKIP() << "photo set not present";
-    std::vector<std::string> paths;
-    for (const auto& entry : std::filesystem::directory_iterator(set)) paths.push_back(entry.path().string());
-    std::sort(paths.begin(), paths.end());
+    const std::vector<std::string> paths = test::PanoramaSet(GetParam());
+    if (paths.empty()) GTEST_SKIP() << "photo set not present";
     ColorImage first;
     ASSERT_TRUE(LoadFitted(first, paths.front(), kWorkingBound, kWorkingBound));
     Mosaic mosaic(MakeMosaicParameters(first.width(), first.height(), static_cast<int>(paths.size())), paths);

@@ -57,14 +57,6 @@ bool BeyondTheThreshold(const std::string& set, int pair)
            (set == "squamish_mountain" && pair == 5);
 }
 
-std::vector<std::string> SetImages(const std::filesystem::path& set)
-{
-    std::vector<std::string> paths;
-    for (const auto& entry : std::filesystem::directory_iterator(set)) paths.push_back(entry.path().string());
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
 double PairCorrelation(Mosaic& mosaic, int i)
 {
     ColorImage a, b;
@@ -77,9 +69,8 @@ class RealPanoramas : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(RealPanoramas, RegistersBlendsAndProjectsConsistently)
 {
-    const std::filesystem::path set = std::filesystem::path(test::PanoramaDir()) / GetParam();
-    if (test::PanoramaDir().empty() || !std::filesystem::is_directory(set)) GTEST_SKIP() << "photo set not present";
-    const std::vector<std::string> paths = SetImages(set);
+    const std::vector<std::string> paths = test::PanoramaSet(GetParam());
+    if (paths.empty()) GTEST_SKIP() << "photo set not present";
     ColorImage first;
     ASSERT_TRUE(LoadFitted(first, paths.front(), kWorkingBound, kWorkingBound));
     Mosaic mosaic(MakeMosaicParameters(first.width(), first.height(), static_cast<int>(paths.size())), paths);

@@ -18,14 +18,6 @@
 namespace tp {
 namespace {
 
-std::vector<std::string> SetImages(const std::filesystem::path& set)
-{
-    std::vector<std::string> paths;
-    for (const auto& entry : std::filesystem::directory_iterator(set)) paths.push_back(entry.path().string());
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
 // Zero-mean correlation over the overlap of sources i and i + 1 as the mosaic now places them.
 double PlacedPairCorrelation(Mosaic& mosaic, int i)
 {
@@ -40,9 +32,8 @@ class RealignRealSet : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(RealignRealSet, CompletesKeepsNeighboursInAgreementAndLeavesAnEmptyCanvas)
 {
-    const std::filesystem::path set = std::filesystem::path(test::PanoramaDir()) / GetParam();
-    if (test::PanoramaDir().empty() || !std::filesystem::is_directory(set)) GTEST_SKIP() << "photo set not present";
-    const std::vector<std::string> paths = SetImages(set);
+    const std::vector<std::string> paths = test::PanoramaSet(GetParam());
+    if (paths.empty()) GTEST_SKIP() << "photo set not present";
     ColorImage first;
     ASSERT_TRUE(LoadFitted(first, paths.front(), kWorkingBound, kWorkingBound));
     Mosaic mosaic(MakeMosaicParameters(first.width(), first.height(), static_cast<int>(paths.size())), paths);

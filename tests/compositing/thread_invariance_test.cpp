@@ -95,11 +95,8 @@ TEST(ThreadInvarianceTest, SyntheticViewsGiveIdenticalResultsForAnyThreadCount)
 
 TEST(ThreadInvarianceTest, ARealSetGivesIdenticalResultsForAnyThreadCount)
 {
-    const std::filesystem::path set = std::filesystem::path(test::PanoramaDir()) / "parrington";
-    if (test::PanoramaDir().empty() || !std::filesystem::is_directory(set)) GTEST_SKIP() << "photo set not present";
-    std::vector<std::string> paths;
-    for (const auto& entry : std::filesystem::directory_iterator(set)) paths.push_back(entry.path().string());
-    std::sort(paths.begin(), paths.end());
+    const std::vector<std::string> paths = test::PanoramaSet("parrington");
+    if (paths.empty()) GTEST_SKIP() << "photo set not present";
     auto images = std::make_shared<WorkingImageCache>();
     const RunResult one = RunPipeline(paths, images, 1);
     ExpectIdentical(one, RunPipeline(paths, images, 0));
