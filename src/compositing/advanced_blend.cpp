@@ -11,6 +11,7 @@
 #include "compositing/seam_endpoints.h"
 #include "compositing/seam_search.h"
 #include "imaging/parallel.h"
+#include "imaging/pixel.h"
 #include "registration/homography.h"
 
 namespace tp {
@@ -20,8 +21,6 @@ namespace {
 constexpr int kStepsPerSource = 16;
 // The patches around the overlap reach this far beyond it (the canvas margin less 5).
 constexpr int kPatchMargin = Mosaic::kMargin - 5;
-
-bool Empty(const std::uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
 
 // A rectangle in canvas pixels, upper bounds exclusive.
 struct Span {
@@ -109,7 +108,7 @@ void SourceJoin::FillEmptyCanvas()
         for (int x = 0; x < box_.width(); ++x) {
             const std::uint8_t* w = warped_.pixel(x, y);
             std::uint8_t* c = canvas.pixel(box_.x0 + x, box_.y0 + y);
-            if (!Empty(w) && Empty(c)) std::copy_n(w, 3, c);
+            if (!IsEmptyPixel(w) && IsEmptyPixel(c)) std::copy_n(w, 3, c);
         }
     });
 }
@@ -145,7 +144,7 @@ bool SourceJoin::Run()
         for (int x = 0; x < box_.width(); ++x) {
             const std::uint8_t* w = warped_.pixel(x, y);
             const std::uint8_t* c = canvas.pixel(box_.x0 + x, box_.y0 + y);
-            if (Empty(w) || Empty(c)) {
+            if (IsEmptyPixel(w) || IsEmptyPixel(c)) {
                 difference.at(x, y) = 255;
                 continue;
             }
@@ -230,9 +229,9 @@ bool SourceJoin::Run()
             const int cx = patch_origin.x + x, cy = patch_origin.y + y;
             if (!canvas.contains(cx, cy)) continue;
             const int wx = cx - box_.x0, wy = cy - box_.y0;
-            const bool source_here = warped_.contains(wx, wy) && !Empty(warped_.pixel(wx, wy));
+            const bool source_here = warped_.contains(wx, wy) && !IsEmptyPixel(warped_.pixel(wx, wy));
             std::uint8_t* c = canvas.pixel(cx, cy);
-            if (!source_here && Empty(c)) continue;
+            if (!source_here && IsEmptyPixel(c)) continue;
             for (std::size_t k = 0; k < 3; ++k) c[k] = mosaic_planes[k].at(x, y);
         }
     });

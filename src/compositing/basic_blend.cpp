@@ -7,6 +7,7 @@
 #include "compositing/canvas_walk.h"
 #include "compositing/mosaic.h"
 #include "imaging/parallel.h"
+#include "imaging/pixel.h"
 
 namespace tp {
 
@@ -58,7 +59,7 @@ bool Mosaic::BasicBlend(Progress& progress)
             // Black samples are painted as green 1, so that they never read as empty.
             for (int y = 0; y < h; ++y)
                 for (std::uint8_t* p = image.row(y); p < image.row(y) + 3 * w; p += 3)
-                    if (p[0] == 0 && p[1] == 0 && p[2] == 0) p[1] = 1;
+                    if (IsEmptyPixel(p)) p[1] = 1;
             const SourceAlignment& record = alignment(i);
             const CanvasBox box = SourceBoxOnCanvas(record.to_reference, w, h, canvas_offset_, canvas_width, canvas_height);
             const CanvasWalk walk(record.from_reference, canvas_offset_, w, h);
@@ -77,7 +78,7 @@ bool Mosaic::BasicBlend(Progress& progress)
                     std::uint8_t* target = out + 3 * x;
                     for (int c = 0; c < 3; ++c) target[c] = static_cast<std::uint8_t>((sample[c] * wi + target[c] * before) / after);
                     // Averaging two dark colours can round every channel to 0, which would read as empty.
-                    if (target[0] == 0 && target[1] == 0 && target[2] == 0) target[1] = 1;
+                    if (IsEmptyPixel(target)) target[1] = 1;
                 });
             });
         }

@@ -7,6 +7,7 @@
 
 #include "compositing/mosaic.h"
 #include "imaging/parallel.h"
+#include "imaging/pixel.h"
 
 namespace tp {
 
@@ -77,7 +78,7 @@ ColorImage ProjectToCylinder(const ColorImage& planar, PointI centre, double foc
                 if (!cylinder.contains(column, row)) continue;
                 std::uint8_t* target = cylinder.pixel(column, row);
                 const std::uint8_t* source = in + 3 * j;
-                if (target[0] == 0 && target[1] == 0 && target[2] == 0) {
+                if (IsEmptyPixel(target)) {
                     target[0] = source[0];
                     target[1] = source[1];
                     target[2] = source[2];

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "compositing/raster_line.h"
+#include "imaging/pixel.h"
 
 namespace tp {
 
@@ -12,8 +13,7 @@ namespace {
 bool Painted(const ColorImage& canvas, PointI p)
 {
     if (!canvas.contains(p.x, p.y)) return false;
-    const std::uint8_t* px = canvas.pixel(p.x, p.y);
-    return px[0] != 0 || px[1] != 0 || px[2] != 0;
+    return !IsEmptyPixel(canvas.pixel(p.x, p.y));
 }
 
 int Orientation(int from_corner, int to_corner) { return from_corner == (to_corner + 1) % 4 ? 1 : 0; }

@@ -38,14 +38,6 @@ GrayImage SeamCost(const GrayImage& difference)
     return cost;
 }
 
-GrayImage EvenCut(const GrayImage& image)
-{
-    const int w = image.width() & ~1, h = image.height() & ~1;
-    GrayImage even(w, h);
-    for (int y = 0; y < h; ++y) std::copy_n(image.row(y), w, even.row(y));
-    return even;
-}
-
 // The cost reduced until its shorter side is at most 80 pixels; `levels` counts the original too.
 GrayImage CoarseCost(const GrayImage& cost, int& levels)
 {
@@ -54,7 +46,7 @@ GrayImage CoarseCost(const GrayImage& cost, int& levels)
     GrayImage level = cost;
     for (int i = 1; i < levels; ++i) {
         GrayImage reduced;
-        ReduceByTwo(EvenCut(level), reduced);
+        ReduceByTwo(CutToEvenSize(level), reduced);
         level = std::move(reduced);
     }
     return level;

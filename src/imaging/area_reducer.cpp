@@ -2,16 +2,11 @@
 
 #include <algorithm>
 
+#include "imaging/pixel.h"
+
 namespace tp {
 
 namespace {
-
-std::uint8_t TruncateToByte(float v)
-{
-    if (!(v > 0.0f)) return 0;
-    if (v >= 255.0f) return 255;
-    return static_cast<std::uint8_t>(v);
-}
 
 float Scale(int source_length, int target_length)
 {

@@ -6,6 +6,7 @@
 
 #include "imaging/area_reducer.h"
 #include "imaging/image_file.h"
+#include "imaging/pixel.h"
 
 namespace tp {
 
@@ -62,13 +63,6 @@ void SmoothColumns(const FloatImage& rows, const std::vector<float>& kernel, int
         for (int x = 0; x < width; ++x) acc[static_cast<std::size_t>(x)] += w * in[x];
     }
     store(acc);
-}
-
-std::uint8_t TruncateToByte(float v)
-{
-    if (!(v > 0.0f)) return 0;
-    if (v >= 255.0f) return 255;
-    return static_cast<std::uint8_t>(v);
 }
 
 template <typename Image, typename Finish>
@@ -186,6 +180,16 @@ void AreaResample(const ColorImage& source, ColorImage& destination)
     if (source.empty() || destination.empty()) return;
     AreaReducer reducer(source.width(), source.height(), destination);
     for (int y = 0; y < source.height(); ++y) reducer.AddRow(source.row(y));
+}
+
+GrayImage CutToEvenSize(const GrayImage& image)
+{
+    const int width = image.width() & ~1;
+    const int height = image.height() & ~1;
+    if (width == image.width() && height == image.height()) return image;
+    GrayImage even(width, height);
+    for (int y = 0; y < height; ++y) std::copy_n(image.row(y), width, even.row(y));
+    return even;
 }
 
 ColorImage Crop(const ColorImage& image, int left, int top, int width, int height)

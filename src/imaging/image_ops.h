@@ -32,6 +32,9 @@ void ReduceByTwo(const GrayImage& source, GrayImage& destination);
 // Box-filter reduction of `source` into `destination`, which is already allocated at the (smaller) target size.
 void AreaResample(const ColorImage& source, ColorImage& destination);
 
+// The image without its last column and/or row where they make a side odd (the image itself otherwise).
+GrayImage CutToEvenSize(const GrayImage& image);
+
 // The pixels of a rectangle; parts of the rectangle outside the image stay empty.
 ColorImage Crop(const ColorImage& image, int left, int top, int width, int height);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "imaging/pixel.h"
 #include "imaging/profile.h"
 
 namespace tp {
@@ -15,11 +16,7 @@ constexpr int kInscribedMargin = 15;
 constexpr float kCoverageSigma = 15.0f;
 constexpr float kCoverageThresholdFactor = 0.95f;
 
-bool IsEmptyPixel(const ColorImage& image, int x, int y)
-{
-    const std::uint8_t* p = image.pixel(x, y);
-    return (p[0] | p[1] | p[2]) == 0;
-}
+bool IsEmptyPixel(const ColorImage& image, int x, int y) { return tp::IsEmptyPixel(image.pixel(x, y)); }
 
 // Spans are half-open: [begin, end).
 bool RowHoldsImage(const ColorImage& image, int y, int x_begin, int x_end)

@@ -6,21 +6,6 @@
 
 namespace tp {
 
-namespace {
-
-// The image without its last column and/or row when those make the size odd.
-GrayImage EvenPart(const GrayImage& image)
-{
-    const int width = image.width() & ~1;
-    const int height = image.height() & ~1;
-    if (width == image.width() && height == image.height()) return image;
-    GrayImage even(width, height);
-    for (int y = 0; y < height; ++y) std::copy_n(image.row(y), width, even.row(y));
-    return even;
-}
-
-}  // namespace
-
 Pyramid BuildPyramid(const ColorImage& working_image, int levels)
 {
     Pyramid pyramid;
@@ -33,7 +18,7 @@ Pyramid BuildPyramid(const ColorImage& working_image, int levels)
         if (finer.width() % 2 == 0 && finer.height() % 2 == 0)
             ReduceByTwo(finer, coarser);
         else
-            ReduceByTwo(EvenPart(finer), coarser);
+            ReduceByTwo(CutToEvenSize(finer), coarser);
         pyramid.push_back(std::move(coarser));
     }
     return pyramid;

@@ -34,22 +34,8 @@ using test::WriteBytes;
 constexpr int kTolerance = 20;
 constexpr double kMeanTolerance = 4.0;
 
-// Soft gradients: what JPEG is made for, so the round-trip error stays small.
-ColorImage SmoothPicture(int width, int height)
-{
-    return MakeColorImage(width, height, [](int x, int y, int c) {
-        return static_cast<int>(128 + 90 * std::sin(0.13 * x + 1.7 * c) * std::cos(0.09 * y + 0.6 * c));
-    });
-}
-
-double MeanError(const ColorImage& a, const ColorImage& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            for (int c = 0; c < 3; ++c) sum += std::abs(a.at(x, y, c) - b.at(x, y, c));
-    return sum / (3.0 * a.width() * a.height());
-}
+using test::MeanError;
+using test::SmoothPicture;
 
 // --- a small libjpeg encoder for inputs our writer never makes -----------------------------------------
 

@@ -34,21 +34,8 @@ using test::WriteBytes;
 constexpr int kJpegTolerance = 16;
 constexpr double kJpegMeanTolerance = 3.0;
 
-ColorImage SmoothPicture(int width, int height)
-{
-    return MakeColorImage(width, height, [](int x, int y, int c) {
-        return static_cast<int>(128 + 90 * std::sin(0.13 * x + 1.7 * c) * std::cos(0.09 * y + 0.6 * c));
-    });
-}
-
-double MeanError(const ColorImage& a, const ColorImage& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            for (int c = 0; c < 3; ++c) sum += std::abs(a.at(x, y, c) - b.at(x, y, c));
-    return sum / (3.0 * a.width() * a.height());
-}
+using test::MeanError;
+using test::SmoothPicture;
 
 // The tags of the first directory that the writer is expected to set.
 struct WrittenTags {
