@@ -1,10 +1,11 @@
 // PNG through libpng 1.6: any PNG reduced to 8-bit RGB and stored as BGR; writing 8-bit RGB, not
-// interlaced, with the library's default compression and filtering.
+// interlaced, with the library's default compression settings and filter choice.
 //
 // libpng reports errors by longjmp to the buffer set with png_jmpbuf. As in the JPEG codec, setjmp is called
 // in a function that does nothing else, and the work it guards sits in functions whose locals are plain
 // values; objects with destructors (file, library structures, row buffers) belong to the callers, so a
 // jump never skips a destructor.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
@@ -13,9 +14,13 @@
 #include <vector>
 
 #include <png.h>
+#include <zlib.h>
 
 #include "imaging/codecs.h"
+#include "imaging/deflate_pieces.h"
 #include "imaging/file_stream.h"
+#include "imaging/parallel.h"
+#include "imaging/png_row_filter.h"
 
 namespace tp {
 namespace {
@@ -178,30 +183,126 @@ int DecodePngFile(const std::string& path, ColorImage& destination)
     return DecodePng(file.get(), destination);
 }
 
-void WriteSteps(png_structp png, png_infop info, std::FILE* file, const ColorImage& source, png_byte* row)
-{
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(source.width()), static_cast<png_uint_32>(source.height()), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < source.height(); ++y) {
-        const std::uint8_t* in = source.row(y);
-        png_byte* out = row;
-        for (int x = 0; x < source.width(); ++x, in += 3, out += 3) {
+// The image data is filtered and compressed here rather than row by row in libpng, so that pieces of it can
+// be compressed on all cores: the same filter choice and zlib settings libpng uses by default (default level,
+// filtered strategy), one zlib stream, written as IDAT chunks between libpng's header and end chunks.
+constexpr int kBytesPerPixel = 3;
+constexpr std::size_t kPieceBytes = std::size_t{1} << 19;  // filtered bytes per piece, whatever the thread count
+constexpr DeflateSettings kPngDeflate{Z_DEFAULT_COMPRESSION, Z_FILTERED};
+
+struct PngPiece {
+    bool ok = false;
+    std::vector<std::uint8_t> bytes;  // compressed; the first piece starts with the zlib header
+    std::uint32_t adler = 1;
+    std::size_t length = 0;  // filtered bytes the piece holds
+};
+
+class PngImageData {
+public:
+    explicit PngImageData(const ColorImage& source)
+        : source_(source),
+          row_bytes_(static_cast<std::size_t>(source.width()) * kBytesPerPixel),
+          stride_(row_bytes_ + 1),
+          rows_per_piece_(static_cast<int>(std::max<std::size_t>(1, kPieceBytes / stride_))),
+          dictionary_rows_(static_cast<int>((kDeflateWindow + stride_ - 1) / stride_))
+    {
+    }
+
+    int piece_count() const { return (source_.height() + rows_per_piece_ - 1) / rows_per_piece_; }
+
+    // Filters the piece's rows, and the rows before it that serve as its dictionary, and compresses them.
+    PngPiece MakePiece(int piece) const
+    {
+        PngPiece result;
+        const int first = piece * rows_per_piece_;
+        const int end = std::min(source_.height(), first + rows_per_piece_);
+        const int primed = std::max(0, first - dictionary_rows_);
+        try {
+            std::vector<std::uint8_t> filtered(static_cast<std::size_t>(end - primed) * stride_);
+            FilterRows(primed, end, filtered.data());
+            const std::size_t before = static_cast<std::size_t>(first - primed) * stride_;
+            const std::uint8_t* data = filtered.data() + before;
+            result.length = filtered.size() - before;
+            result.adler = Adler32(data, result.length);
+            if (piece == 0) result.bytes = ZlibHeader(kPngDeflate.level);
+            result.ok = DeflatePiece(data, result.length, filtered.data(), before, piece + 1 == piece_count(),
+                                     kPngDeflate, result.bytes);
+        } catch (const std::bad_alloc&) {
+            result.ok = false;
+        }
+        return result;
+    }
+
+private:
+    void ToRgb(int y, std::uint8_t* out) const
+    {
+        const std::uint8_t* in = source_.row(y);
+        for (int x = 0; x < source_.width(); ++x, in += 3, out += 3) {
             out[0] = in[2];
             out[1] = in[1];
             out[2] = in[0];
         }
-        png_write_row(png, row);
     }
-    png_write_end(png, info);
-}
 
-int WriteGuarded(png_structp png, png_infop info, std::FILE* file, const ColorImage& source, png_byte* row)
+    void FilterRows(int first, int end, std::uint8_t* out) const
+    {
+        std::vector<std::uint8_t> above(row_bytes_, 0);
+        std::vector<std::uint8_t> raw(row_bytes_);
+        if (first > 0) ToRgb(first - 1, above.data());
+        for (int y = first; y < end; ++y, out += stride_) {
+            ToRgb(y, raw.data());
+            const PngFilter filter = ChoosePngFilter(raw.data(), above.data(), row_bytes_, kBytesPerPixel);
+            ApplyPngFilter(filter, raw.data(), above.data(), row_bytes_, kBytesPerPixel, out);
+            raw.swap(above);
+        }
+    }
+
+    const ColorImage& source_;
+    std::size_t row_bytes_;
+    std::size_t stride_;
+    int rows_per_piece_;
+    int dictionary_rows_;
+};
+
+int WriteHeaderGuarded(png_structp png, png_infop info, std::FILE* file, const ColorImage& source)
 {
     if (setjmp(png_jmpbuf(png))) return 4;
-    WriteSteps(png, info, file, source, row);
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(source.width()), static_cast<png_uint_32>(source.height()), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
     return 0;
+}
+
+int WriteChunkGuarded(png_structp png, const char* name, const std::uint8_t* data, std::size_t size)
+{
+    if (setjmp(png_jmpbuf(png))) return 4;
+    png_write_chunk(png, reinterpret_cast<png_const_bytep>(name), data, size);
+    return 0;
+}
+
+int WriteImageData(png_structp png, const ColorImage& source)
+{
+    constexpr std::size_t kMaxChunk = std::size_t{1} << 30;  // a chunk's length must stay below 2^31
+    const PngImageData image(source);
+    const int pieces = image.piece_count();
+    std::uint32_t adler = 1;
+    int code = 0;
+    OrderedPipeline<PngPiece>(
+        pieces, [&](int piece) { return image.MakePiece(piece); },
+        [&](int piece, PngPiece& made) {
+            if (!made.ok) {
+                code = 4;
+                return false;
+            }
+            adler = JoinAdler32(adler, made.adler, made.length);
+            if (piece + 1 == pieces)
+                for (int shift = 24; shift >= 0; shift -= 8) made.bytes.push_back(static_cast<std::uint8_t>(adler >> shift));
+            for (std::size_t at = 0; at < made.bytes.size() && code == 0; at += kMaxChunk)
+                code = WriteChunkGuarded(png, "IDAT", made.bytes.data() + at, std::min(kMaxChunk, made.bytes.size() - at));
+            return code == 0;
+        });
+    return code;
 }
 
 }  // namespace
@@ -224,13 +325,9 @@ int WritePng(const ColorImage& source, const std::string& path)
         PngWriteStructs structs;
         if (!structs.png) return 2;
         if (!structs.info) return 3;
-        std::vector<png_byte> row;
-        try {
-            row.resize(static_cast<std::size_t>(source.width()) * 3);
-        } catch (const std::bad_alloc&) {
-            return 4;
-        }
-        code = WriteGuarded(structs.png, structs.info, file.get(), source, row.data());
+        code = WriteHeaderGuarded(structs.png, structs.info, file.get(), source);
+        if (code == 0) code = WriteImageData(structs.png, source);
+        if (code == 0) code = WriteChunkGuarded(structs.png, "IEND", nullptr, 0);
     }
     if (!file.close() && code == 0) code = 4;
     return code;

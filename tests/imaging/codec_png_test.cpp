@@ -7,8 +7,10 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@
 #include "imaging/codecs.h"
 #include "imaging/file_stream.h"
 #include "imaging/image_file.h"
+#include "imaging/parallel.h"
+#include "imaging/png_row_filter.h"
 #include "reference_images.h"
 #include "test_support.h"
 
@@ -28,6 +32,7 @@ using test::MakeColorImage;
 using test::NoiseImage;
 using test::ReadBytes;
 using test::ScratchDir;
+using test::SmoothPicture;
 using test::WriteBytes;
 
 // --- a small libpng encoder for the inputs our writer never makes -------------------------------------
@@ -205,6 +210,78 @@ TEST(PngWriter, UnwritableTargetIsCode1)
 {
     ScratchDir dir;
     EXPECT_EQ(WritePng(NoiseImage(4, 4), dir.file("no-such-folder/out.png")), 1);
+}
+
+// Rows made so that each of the five filter types is the best one for some row.
+ColorImage EveryFilterPicture(int width)
+{
+    const std::size_t row_bytes = static_cast<std::size_t>(width) * 3;
+    std::vector<std::vector<std::uint8_t>> rgb(6, std::vector<std::uint8_t>(row_bytes, 0));
+    for (std::size_t i = 0; i < row_bytes; ++i) {
+        rgb[1][i] = static_cast<std::uint8_t>(i * 5 / 3 + 40);  // a ramp: Sub
+        rgb[2][i] = rgb[1][i];                                  // the row above again: Up
+        const int left = i >= 3 ? rgb[3][i - 3] : 0;
+        rgb[3][i] = static_cast<std::uint8_t>((left + rgb[2][i]) >> 1);  // the mean of left and up: Average
+    }
+    // Rows 4 and 5 sample one parabola, row 5 shifted a pixel against row 4: the byte up and to the left is
+    // exactly right, and Paeth's guess picks it wherever the parabola is steep.
+    for (std::size_t i = 0; i < row_bytes; ++i) {
+        const int k = static_cast<int>(i / 3);
+        rgb[4][i] = static_cast<std::uint8_t>((k + 3) * (k + 3) / 2);
+        rgb[5][i] = static_cast<std::uint8_t>((k + 2) * (k + 2) / 2);
+    }
+    // Row 0 stays black: every filter gives zeros and None, the first type, wins the tie.
+    return MakeColorImage(width, 6, [&](int x, int y, int c) { return rgb[static_cast<std::size_t>(y)][x * 3 + 2 - c]; });
+}
+
+TEST(PngWriter, RowsOfEveryFilterTypeComeBackExactly)
+{
+    constexpr int kWidth = 20;  // the parabola stays below 256
+    const ColorImage picture = EveryFilterPicture(kWidth);
+    std::vector<std::uint8_t> above(kWidth * 3, 0), raw(kWidth * 3);
+    std::vector<PngFilter> chosen;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < kWidth; ++x)
+            for (int c = 0; c < 3; ++c) raw[static_cast<std::size_t>(x * 3 + c)] = picture.at(x, y, 2 - c);
+        chosen.push_back(ChoosePngFilter(raw.data(), above.data(), raw.size(), 3));
+        above = raw;
+    }
+    ASSERT_EQ(chosen.size(), 6u);
+    chosen.erase(chosen.begin() + 4);  // row 4 only sets up row 5
+    EXPECT_EQ(chosen, (std::vector<PngFilter>{PngFilter::None, PngFilter::Sub, PngFilter::Up, PngFilter::Average,
+                                               PngFilter::Paeth}));
+
+    ScratchDir dir;
+    ASSERT_EQ(WritePng(picture, dir.file("filters.png")), 0);
+    ColorImage decoded;
+    ASSERT_EQ(ReadPng(decoded, dir.file("filters.png")), 0);
+    EXPECT_TRUE(ImagesMatch(picture, decoded));
+}
+
+// Large images are compressed in pieces on several threads: the file must not depend on the thread count,
+// and the pixels must survive every cut, including pieces of a single very long row.
+TEST(PngWriter, ImagesCutIntoPiecesComeBackExactlyWithAnyThreadCount)
+{
+    ScratchDir dir;
+    for (const auto& [width, height] : {std::pair{200, 2000}, std::pair{180000, 3}}) {
+        SCOPED_TRACE(::testing::Message() << width << "x" << height);
+        const ColorImage smooth = SmoothPicture(width, height);
+        const ColorImage noise = NoiseImage(width, height, 4);
+        const ColorImage picture = MakeColorImage(width, height, [&](int x, int y, int c) {
+            return (x / 7 + y / 5) % 3 == 0 ? noise.at(x, y, c) : smooth.at(x, y, c);
+        });
+        std::vector<std::vector<std::uint8_t>> files;
+        for (const int threads : {1, 3}) {
+            SetWorkerThreads(threads);
+            ASSERT_EQ(WritePng(picture, dir.file("pieces.png")), 0);
+            files.push_back(ReadBytes(dir.file("pieces.png")));
+        }
+        SetWorkerThreads(0);
+        EXPECT_EQ(files[0], files[1]);
+        ColorImage decoded;
+        ASSERT_EQ(ReadPng(decoded, dir.file("pieces.png")), 0);
+        EXPECT_TRUE(ImagesMatch(picture, decoded));
+    }
 }
 
 // --- every colour type and depth, written with libpng ----------------------------------------------------
