@@ -162,22 +162,37 @@ void FillQuadrant(const GrayImage& a_level, const BoxI& rectangle, PointList& po
     }
 }
 
-Match MatchPoint(const GrayImage& a_level, const GrayImage& b_level, const Matrix& h, PointF p, int r)
+namespace {
+
+// The normalised correlation of one candidate from its sums; windows of 4 samples or fewer score 0.
+float CorrelationScore(std::int32_t sab, std::int32_t saa, std::int32_t sbb, int count)
 {
-    Match match;
-    const MappedPoint predicted = ApplyHomography(h, p.x, p.y);
-    if (!predicted.valid) return match;
+    const float product = static_cast<float>(static_cast<std::int64_t>(saa) * sbb);
+    return product > 0.0f && count > 4 ? static_cast<float>(sab) / std::sqrt(product) : 0.0f;
+}
+
+// Keeps the first candidate, in row-major order, with the highest score above 0.
+struct BestCandidate {
+    float score = 0.0f;
+    int x = 0, y = 0;
+    void Offer(float candidate_score, int cx, int cy)
+    {
+        if (candidate_score > score) {
+            score = candidate_score;
+            x = cx;
+            y = cy;
+        }
+    }
+};
+
+// Any candidate, with the window cut to the part where both samples lie inside their images.
+void SearchClipped(const GrayImage& a_level, const GrayImage& b_level, int xa, int ya, int xb, int yb, int r,
+                   BestCandidate& best)
+{
     const int wa = a_level.width(), ha = a_level.height();
     const int wb = b_level.width(), hb = b_level.height();
-    const int xa = static_cast<int>(static_cast<float>(wa / 2) + p.x + 0.5f);
-    const int ya = static_cast<int>(static_cast<float>(ha / 2) + p.y + 0.5f);
-    const int xb = static_cast<int>(static_cast<float>(wb / 2) + predicted.x + 0.5f);
-    const int yb = static_cast<int>(static_cast<float>(hb / 2) + predicted.y + 0.5f);
-    float best = 0.0f;
-    int best_x = xb, best_y = yb;
     for (int cy = yb - kMatchSearchRadius; cy <= yb + kMatchSearchRadius; ++cy) {
         for (int cx = xb - kMatchSearchRadius; cx <= xb + kMatchSearchRadius; ++cx) {
-            // Offsets for which both samples lie inside their images.
             const int dy0 = std::max({-r, -ya, -cy});
             const int dy1 = std::min({r, ha - 1 - ya, hb - 1 - cy});
             const int dx0 = std::max({-r, -xa, -cx});
@@ -198,18 +213,85 @@ Match MatchPoint(const GrayImage& a_level, const GrayImage& b_level, const Matri
                 }
                 count += span;
             }
-            const float product = static_cast<float>(static_cast<std::int64_t>(saa) * sbb);
-            float score = 0.0f;
-            if (product > 0.0f && count > 4) score = static_cast<float>(sab) / std::sqrt(product);
-            if (score > best) {
-                best = score;
-                best_x = cx;
-                best_y = cy;
-            }
+            best.Offer(CorrelationScore(sab, saa, sbb, count), cx, cy);
         }
     }
-    match.position = {best_x - wb / 2, best_y - hb / 2};
-    match.score = best;
+}
+
+// Every candidate's window lies wholly inside both images: the sums of squares come from one window of a and
+// an integral image of b's squares, and the cross sums from 16-bit rows padded with zeros to whole vectors.
+// The sums are the same integers the clipped search adds up, so the scores are identical.
+void SearchInterior(const GrayImage& a_level, const GrayImage& b_level, int xa, int ya, int xb, int yb, int r,
+                    BestCandidate& best)
+{
+    constexpr int kMaxSide = 2 * 8 + 1;
+    constexpr int kLanes = 8;
+    constexpr int kRegionSide = kMaxSide + 2 * kMatchSearchRadius;
+    constexpr int kPaddedRegion = (kRegionSide + kLanes - 1) / kLanes * kLanes + kLanes;
+    const int side = 2 * r + 1;
+    const int padded = (side + kLanes - 1) / kLanes * kLanes;
+    const int region = side + 2 * kMatchSearchRadius;
+
+    alignas(16) std::int16_t a_window[kMaxSide][kPaddedRegion] = {};
+    alignas(16) std::int16_t b_region[kRegionSide][kPaddedRegion + kLanes] = {};
+    std::int32_t squares[kRegionSide + 1][kRegionSide + 1] = {};
+    std::int32_t saa = 0;
+    for (int dy = 0; dy < side; ++dy) {
+        const std::uint8_t* row = a_level.row(ya - r + dy) + (xa - r);
+        for (int i = 0; i < side; ++i) {
+            a_window[dy][i] = row[i];
+            saa += std::int32_t{row[i]} * row[i];
+        }
+    }
+    const int bx0 = xb - kMatchSearchRadius - r, by0 = yb - kMatchSearchRadius - r;
+    for (int y = 0; y < region; ++y) {
+        const std::uint8_t* row = b_level.row(by0 + y) + bx0;
+        std::int32_t line = 0;
+        for (int x = 0; x < region; ++x) {
+            b_region[y][x] = row[x];
+            line += std::int32_t{row[x]} * row[x];
+            squares[y + 1][x + 1] = squares[y][x + 1] + line;
+        }
+    }
+    for (int oy = 0; oy <= 2 * kMatchSearchRadius; ++oy) {
+        for (int ox = 0; ox <= 2 * kMatchSearchRadius; ++ox) {
+            std::int32_t sab = 0;
+            for (int dy = 0; dy < side; ++dy) {
+                const std::int16_t* pa = a_window[dy];
+                const std::int16_t* pb = b_region[oy + dy] + ox;
+                for (int i = 0; i < padded; ++i) sab += std::int32_t{pa[i]} * pb[i];
+            }
+            const std::int32_t sbb = squares[oy + side][ox + side] - squares[oy][ox + side] - squares[oy + side][ox] +
+                                      squares[oy][ox];
+            best.Offer(CorrelationScore(sab, saa, sbb, side * side), xb - kMatchSearchRadius + ox,
+                       yb - kMatchSearchRadius + oy);
+        }
+    }
+}
+
+}  // namespace
+
+Match MatchPoint(const GrayImage& a_level, const GrayImage& b_level, const Matrix& h, PointF p, int r)
+{
+    Match match;
+    const MappedPoint predicted = ApplyHomography(h, p.x, p.y);
+    if (!predicted.valid) return match;
+    const int wa = a_level.width(), ha = a_level.height();
+    const int wb = b_level.width(), hb = b_level.height();
+    const int xa = static_cast<int>(static_cast<float>(wa / 2) + p.x + 0.5f);
+    const int ya = static_cast<int>(static_cast<float>(ha / 2) + p.y + 0.5f);
+    const int xb = static_cast<int>(static_cast<float>(wb / 2) + predicted.x + 0.5f);
+    const int yb = static_cast<int>(static_cast<float>(hb / 2) + predicted.y + 0.5f);
+    BestCandidate best{0.0f, xb, yb};
+    const int reach = r + kMatchSearchRadius;
+    const bool interior = r >= 0 && r <= 8 && xa - r >= 0 && xa + r < wa && ya - r >= 0 && ya + r < ha &&
+                          xb - reach >= 0 && xb + reach < wb && yb - reach >= 0 && yb + reach < hb;
+    if (interior)
+        SearchInterior(a_level, b_level, xa, ya, xb, yb, r, best);
+    else
+        SearchClipped(a_level, b_level, xa, ya, xb, yb, r, best);
+    match.position = {best.x - wb / 2, best.y - hb / 2};
+    match.score = best.score;
     return match;
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+
 #include "imaging/image_ops.h"
 #include "registration/correspondences.h"
 #include "registration/homography.h"
@@ -113,6 +116,68 @@ TEST(MatchPointTest, PointsThatMapNowhereScoreZero)
     Matrix h = Matrix::Identity(3);
     h[2][2] = 0.0;
     EXPECT_EQ(MatchPoint(a, a, h, {0.0f, 0.0f}, 4).score, 0.0f);
+}
+
+// The plain definition: every candidate of the 9 x 9 search, the window cut to where both samples exist,
+// the first highest score in row-major order. MatchPoint takes shortcuts away from the borders; they must
+// not change a single result.
+Match MatchPointByDefinition(const GrayImage& a, const GrayImage& b, PointF p, PointF predicted, int r)
+{
+    const int xa = static_cast<int>(static_cast<float>(a.width() / 2) + p.x + 0.5f);
+    const int ya = static_cast<int>(static_cast<float>(a.height() / 2) + p.y + 0.5f);
+    const int xb = static_cast<int>(static_cast<float>(b.width() / 2) + predicted.x + 0.5f);
+    const int yb = static_cast<int>(static_cast<float>(b.height() / 2) + predicted.y + 0.5f);
+    Match best;
+    best.position = {xb, yb};
+    for (int cy = yb - 4; cy <= yb + 4; ++cy)
+        for (int cx = xb - 4; cx <= xb + 4; ++cx) {
+            long long sab = 0, saa = 0, sbb = 0;
+            int count = 0;
+            for (int dy = -r; dy <= r; ++dy)
+                for (int dx = -r; dx <= r; ++dx) {
+                    if (!a.contains(xa + dx, ya + dy) || !b.contains(cx + dx, cy + dy)) continue;
+                    const int va = a.at(xa + dx, ya + dy), vb = b.at(cx + dx, cy + dy);
+                    sab += va * vb;
+                    saa += va * va;
+                    sbb += vb * vb;
+                    ++count;
+                }
+            const float product = static_cast<float>(saa * sbb);
+            const float score = product > 0.0f && count > 4 ? static_cast<float>(sab) / std::sqrt(product) : 0.0f;
+            if (score > best.score) {
+                best.score = score;
+                best.position = {cx, cy};
+            }
+        }
+    best.position = {best.position.x - b.width() / 2, best.position.y - b.height() / 2};
+    return best;
+}
+
+TEST(MatchPointTest, AgreesWithTheDefinitionInsideAndAtTheBorders)
+{
+    const GrayImage a = TexturedGray(90, 70, 3);
+    GrayImage b = TexturedGray(84, 76, 4);
+    // Part of b repeats a shifted, so some searches find real matches and others only noise; a flat patch
+    // and a black one give the equal-score and zero-energy cases.
+    for (int y = 10; y < 60; ++y)
+        for (int x = 10; x < 70; ++x) b.at(x, y) = a.at(x + 2, y - 3);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 60; x < 84; ++x) b.at(x, y) = y < 10 ? 77 : 0;
+    const Matrix shift = TranslationHomography(-1.0, 2.0);
+    int interior = 0, border = 0;
+    for (const int r : {4, 6, 8})
+        for (int y = -36; y <= 36; y += 5)
+            for (int x = -46; x <= 46; x += 7) {
+                const PointF p{static_cast<float>(x), static_cast<float>(y)};
+                const MappedPoint q = ApplyHomography(shift, p.x, p.y);
+                const Match expected = MatchPointByDefinition(a, b, p, {q.x, q.y}, r);
+                const Match got = MatchPoint(a, b, shift, p, r);
+                ASSERT_EQ(got.position, expected.position) << "r " << r << " at " << x << ", " << y;
+                ASSERT_EQ(got.score, expected.score) << "r " << r << " at " << x << ", " << y;
+                (std::abs(x) + r + 6 < 45 && std::abs(y) + r + 6 < 35 ? interior : border) += 1;
+            }
+    EXPECT_GT(interior, 50);  // both ways of searching were exercised
+    EXPECT_GT(border, 50);
 }
 
 TEST(RefineHomographyTest, IdenticalImagesStayAtTheIdentity)
