@@ -76,20 +76,18 @@ inline ColorImage RenderView(const ColorImage& scene, const Matrix& view_to_scen
 // Working images served from memory by name; unknown names read as unreadable files.
 class MemoryWorkingImages final : public WorkingImageSource {
 public:
-    void Put(const std::string& path, ColorImage image) { images_[path] = std::move(image); }
+    void Put(const std::string& path, ColorImage image) { images_[path] = std::make_shared<const ColorImage>(std::move(image)); }
     void Remove(const std::string& path) { images_.erase(path); }
-    bool Load(const std::string& path, ColorImage& image) override
+    std::shared_ptr<const ColorImage> Share(const std::string& path) override
     {
         ++loads_;
         const auto it = images_.find(path);
-        if (it == images_.end()) return false;
-        image = it->second;
-        return true;
+        return it == images_.end() ? nullptr : it->second;
     }
     int loads() const { return loads_; }
 
 private:
-    std::map<std::string, ColorImage> images_;
+    std::map<std::string, std::shared_ptr<const ColorImage>> images_;
     int loads_ = 0;
 };
 

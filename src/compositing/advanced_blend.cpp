@@ -79,7 +79,7 @@ private:
     int index_;
     Progress& progress_;
     int steps_sent_ = 0;
-    ColorImage image_;
+    std::shared_ptr<const ColorImage> image_;
     Span box_;
     ColorImage warped_;  // the source over its box; empty pixels where it has none
 };
@@ -115,7 +115,7 @@ void SourceJoin::FillEmptyCanvas()
 
 bool SourceJoin::Run()
 {
-    mosaic_.LoadWorkingImage(index_, image_);
+    image_ = mosaic_.ShareWorkingImage(index_);
     const SeamEndpoints ends = FindSeamEndpoints(mosaic_.planar(), InnerCornersOnCanvas());
     if (ends.skip) {
         SkipRemainingSteps();
@@ -130,8 +130,8 @@ bool SourceJoin::Run()
             std::min(rel.max_y + offset.y, canvas.height())};
     if (box_.empty()) box_ = {};
     warped_.allocate(box_.width(), box_.height());
-    if (!image_.empty())
-        WarpInto(image_, mosaic_.alignment(index_).from_reference, offset, box_,
+    if (image_ && !image_->empty())
+        WarpInto(*image_, mosaic_.alignment(index_).from_reference, offset, box_,
                  [&](int x, int y, const std::uint8_t* colour) { std::copy_n(colour, 3, warped_.pixel(x - box_.x0, y - box_.y0)); });
     if (!Counted(Step())) return false;
 
@@ -246,8 +246,8 @@ bool SourceJoin::Run()
 bool Mosaic::AdvancedBlend(Progress& progress)
 {
     ClearCanvas();
-    ColorImage reference;
-    if (LoadWorkingImage(reference_, reference)) {
+    if (const std::shared_ptr<const ColorImage> shared = ShareWorkingImage(reference_)) {
+        const ColorImage& reference = *shared;
         const BoxI& rel = alignment(reference_).relative_box;
         const int hw = reference.width() / 2, hh = reference.height() / 2;
         ParallelFor(rel.min_y, rel.max_y, [&](int y) {

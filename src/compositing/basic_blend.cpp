@@ -1,5 +1,6 @@
 // Fast blending: every source painted into the canvas as a running average weighted by closeness to the
 // source's centre.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -53,13 +54,10 @@ bool Mosaic::BasicBlend(Progress& progress)
     const CentreWeights weight(w, h);
 
     for (int i = 0; i < source_count(); ++i) {
-        ColorImage image;
+        const std::shared_ptr<const ColorImage> source = ShareWorkingImage(i);
         // An unreadable source, or one whose size differs from the working size, contributes nothing.
-        if (LoadWorkingImage(i, image) && image.width() == w && image.height() == h) {
-            // Black samples are painted as green 1, so that they never read as empty.
-            for (int y = 0; y < h; ++y)
-                for (std::uint8_t* p = image.row(y); p < image.row(y) + 3 * w; p += 3)
-                    if (IsEmptyPixel(p)) p[1] = 1;
+        if (source && source->width() == w && source->height() == h) {
+            const ColorImage& image = *source;
             const SourceAlignment& record = alignment(i);
             const CanvasBox box = SourceBoxOnCanvas(record.to_reference, w, h, canvas_offset_, canvas_width, canvas_height);
             const CanvasWalk walk(record.from_reference, canvas_offset_, w, h);
@@ -70,7 +68,9 @@ bool Mosaic::BasicBlend(Progress& progress)
                     if (!(sx >= 2.0 && sx < w - 2 && sy >= 2.0 && sy < h - 2)) return;
                     const int px = static_cast<int>(sx + 0.5);
                     const int py = static_cast<int>(sy + 0.5);
-                    const std::uint8_t* sample = image.pixel(px, py);
+                    std::uint8_t sample[3];
+                    std::copy_n(image.pixel(px, py), 3, sample);
+                    if (IsEmptyPixel(sample)) sample[1] = 1;  // black is painted as green 1, never as empty
                     const int wi = weight(px, py);
                     const int before = sums[x];
                     const int after = before + wi;

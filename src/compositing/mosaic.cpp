@@ -35,6 +35,8 @@ bool Mosaic::LoadWorkingImage(int i, ColorImage& image)
     return false;
 }
 
+std::shared_ptr<const ColorImage> Mosaic::ShareWorkingImage(int i) const { return images_->Share(alignment(i).path); }
+
 int Mosaic::RegisterPair(int i, RegistrationMethod method)
 {
     status_ = tp::RegisterPair(alignments_, i, method, parameters_.pyramid_levels, *images_);

@@ -115,6 +115,8 @@ public:
     std::shared_ptr<WorkingImageSource> shared_images() const { return images_; }
     // The working image of source i; false (image empty) when its file cannot be read.
     bool LoadWorkingImage(int i, ColorImage& image);
+    // The same image read-only, without a copy; null when its file cannot be read.
+    std::shared_ptr<const ColorImage> ShareWorkingImage(int i) const;
 
     // Sources after the reference in the stitching order, up to the first whose chain is broken.
     int ChainedSourcesAfterReference() const;

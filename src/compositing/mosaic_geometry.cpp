@@ -125,10 +125,10 @@ void Mosaic::ComputeBoundingBoxes(bool reset_union_minima)
     if (reset_union_minima) union_.min_x = union_.min_y = far;
     for (int i = 0; i < source_count(); ++i) {
         SourceAlignment& record = alignment(i);
-        ColorImage image;
-        LoadWorkingImage(i, image);
-        const float hw = static_cast<float>(image.width()) * 0.5f;
-        const float hh = static_cast<float>(image.height()) * 0.5f;
+        // Only the size matters here; an unreadable source counts as 0 x 0.
+        const std::shared_ptr<const ColorImage> image = ShareWorkingImage(i);
+        const float hw = image ? static_cast<float>(image->width()) * 0.5f : 0.0f;
+        const float hh = image ? static_cast<float>(image->height()) * 0.5f : 0.0f;
         const PointF corners[4] = {{-hw, -hh}, {hw, -hh}, {hw, hh}, {-hw, hh}};
         float min_x = 0, max_x = 0, min_y = 0, max_y = 0;
         bool valid = true;

@@ -8,12 +8,22 @@
 
 namespace tp {
 
-bool FileWorkingImages::Load(const std::string& path, ColorImage& image)
+bool WorkingImageSource::Load(const std::string& path, ColorImage& image)
 {
-    return LoadFitted(image, path, kWorkingBound, kWorkingBound);
+    const std::shared_ptr<const ColorImage> shared = Share(path);
+    if (!shared) return false;
+    image = *shared;
+    return true;
 }
 
 namespace {
+
+std::shared_ptr<const ColorImage> ReadWorkingImage(const std::string& path)
+{
+    ColorImage image;
+    if (!LoadFitted(image, path, kWorkingBound, kWorkingBound)) return nullptr;
+    return std::make_shared<const ColorImage>(std::move(image));
+}
 
 // What identifies the file an entry was read from.
 struct FileStamp {
@@ -35,11 +45,13 @@ std::size_t BytesOf(const ColorImage& image) { return image.block_size(); }
 
 }  // namespace
 
+std::shared_ptr<const ColorImage> FileWorkingImages::Share(const std::string& path) { return ReadWorkingImage(path); }
+
 struct WorkingImageCache::State {
     struct Entry {
         std::string path;
         FileStamp stamp;
-        ColorImage image;
+        std::shared_ptr<const ColorImage> image;
     };
     std::mutex mutex;
     std::list<Entry> entries;  // most recently used first
@@ -49,20 +61,21 @@ struct WorkingImageCache::State {
 
     void Remove(std::list<Entry>::iterator it)
     {
-        used -= BytesOf(it->image);
+        used -= BytesOf(*it->image);
         entries.erase(it);
     }
-    void Put(const std::string& path, const FileStamp& stamp, const ColorImage& image)
+    void Put(const std::string& path, const FileStamp& stamp, std::shared_ptr<const ColorImage> image)
     {
         for (auto it = entries.begin(); it != entries.end(); ++it)
             if (it->path == path) {
                 Remove(it);
                 break;
             }
-        if (BytesOf(image) > budget) return;
-        while (used + BytesOf(image) > budget && !entries.empty()) Remove(std::prev(entries.end()));
-        entries.push_front(Entry{path, stamp, image});
-        used += BytesOf(image);
+        const std::size_t bytes = BytesOf(*image);
+        if (bytes > budget) return;
+        while (used + bytes > budget && !entries.empty()) Remove(std::prev(entries.end()));
+        entries.push_front(Entry{path, stamp, std::move(image)});
+        used += bytes;
     }
 };
 
@@ -70,36 +83,33 @@ WorkingImageCache::WorkingImageCache(std::size_t budget_bytes) : state_(std::mak
 
 WorkingImageCache::~WorkingImageCache() = default;
 
-bool WorkingImageCache::Load(const std::string& path, ColorImage& image)
+std::shared_ptr<const ColorImage> WorkingImageCache::Share(const std::string& path)
 {
     FileStamp stamp;
-    if (!StampOf(path, stamp)) return false;
+    if (!StampOf(path, stamp)) return nullptr;
     {
         std::lock_guard lock(state_->mutex);
         for (auto it = state_->entries.begin(); it != state_->entries.end(); ++it)
             if (it->path == path && it->stamp == stamp) {
                 state_->entries.splice(state_->entries.begin(), state_->entries, it);
-                image = it->image;
-                return true;
+                return it->image;
             }
     }
-    ColorImage loaded;
-    if (!LoadFitted(loaded, path, kWorkingBound, kWorkingBound)) return false;
-    {
-        std::lock_guard lock(state_->mutex);
-        ++state_->loads_from_disk;
-        state_->Put(path, stamp, loaded);
-    }
-    image = std::move(loaded);
-    return true;
+    std::shared_ptr<const ColorImage> loaded = ReadWorkingImage(path);
+    if (!loaded) return nullptr;
+    std::lock_guard lock(state_->mutex);
+    ++state_->loads_from_disk;
+    state_->Put(path, stamp, loaded);
+    return loaded;
 }
 
-void WorkingImageCache::Insert(const std::string& path, const ColorImage& image)
+void WorkingImageCache::Insert(const std::string& path, ColorImage image)
 {
     FileStamp stamp;
     if (!StampOf(path, stamp)) return;
+    auto shared = std::make_shared<const ColorImage>(std::move(image));
     std::lock_guard lock(state_->mutex);
-    state_->Put(path, stamp, image);
+    state_->Put(path, stamp, std::move(shared));
 }
 
 std::size_t WorkingImageCache::loads_from_disk() const

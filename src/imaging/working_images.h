@@ -12,14 +12,17 @@ namespace tp {
 class WorkingImageSource {
 public:
     virtual ~WorkingImageSource() = default;
-    // The working image of the file at `path`; false (image untouched) when the file cannot be read.
-    virtual bool Load(const std::string& path, ColorImage& image) = 0;
+    // The working image of the file at `path`, read-only and possibly shared with other users; null when the
+    // file cannot be read.
+    virtual std::shared_ptr<const ColorImage> Share(const std::string& path) = 0;
+    // A copy of it for a caller that changes it; false (image untouched) when the file cannot be read.
+    bool Load(const std::string& path, ColorImage& image);
 };
 
 // Reads and reduces the file on every request.
 class FileWorkingImages final : public WorkingImageSource {
 public:
-    bool Load(const std::string& path, ColorImage& image) override;
+    std::shared_ptr<const ColorImage> Share(const std::string& path) override;
 };
 
 // Working images kept in memory between the stages of a run (registration, geometry and every blend use
@@ -31,9 +34,9 @@ public:
     explicit WorkingImageCache(std::size_t budget_bytes = std::size_t{256} << 20);
     ~WorkingImageCache() override;
 
-    bool Load(const std::string& path, ColorImage& image) override;
+    std::shared_ptr<const ColorImage> Share(const std::string& path) override;
     // Keeps a working image the caller made from the file as it is now (read for another purpose).
-    void Insert(const std::string& path, const ColorImage& image);
+    void Insert(const std::string& path, ColorImage image);
 
     std::size_t loads_from_disk() const;
 

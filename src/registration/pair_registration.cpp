@@ -77,10 +77,13 @@ PairOutcome ComputePair(const SourceAlignment& first, const std::string& second_
 {
     PairOutcome outcome;
     Matrix h = Matrix::Identity(3);
-    ColorImage a, b;
+    const std::shared_ptr<const ColorImage> a_image = images.Share(first.path);
+    const std::shared_ptr<const ColorImage> b_image = a_image ? images.Share(second_path) : nullptr;
     bool registered = false;
     // A file that can no longer be read cannot be compared: the pair is not registered.
-    if (images.Load(first.path, a) && images.Load(second_path, b)) {
+    if (a_image && b_image) {
+        const ColorImage& a = *a_image;
+        const ColorImage& b = *b_image;
         if (a.width() != b.width() || a.height() != b.height()) {
             registered = true;  // images of different sizes are not compared; the pair keeps the identity
         } else {

@@ -62,6 +62,28 @@ TEST(WorkingImageCacheTest, KeepsWithinItsBudgetDroppingTheLeastRecentlyUsed)
     EXPECT_EQ(cache.loads_from_disk(), 4u);
 }
 
+TEST(WorkingImageCacheTest, SharedImagesOutliveEvictionAndCopiesDoNotTouchThem)
+{
+    test::ScratchDir dir;
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(WriteImage(test::NoiseImage(100, 100, static_cast<unsigned>(i)), dir.file(std::to_string(i) + ".bmp")), 0);
+    WorkingImageCache cache(70000);  // room for two
+    const std::shared_ptr<const ColorImage> first = cache.Share(dir.file("0.bmp"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(cache.Share(dir.file("0.bmp")), first);  // served again without a copy
+
+    ColorImage copy;
+    ASSERT_TRUE(cache.Load(dir.file("0.bmp"), copy));
+    copy.at(5, 5, 1) ^= 0xFF;
+    EXPECT_TRUE(test::ImagesMatch(test::NoiseImage(100, 100, 0), *first));
+
+    ASSERT_TRUE(cache.Share(dir.file("1.bmp")));
+    ASSERT_TRUE(cache.Share(dir.file("2.bmp")));  // drops 0 from the cache, not from its holder
+    EXPECT_TRUE(test::ImagesMatch(test::NoiseImage(100, 100, 0), *first));
+    EXPECT_NE(cache.Share(dir.file("0.bmp")), first);
+    EXPECT_EQ(cache.loads_from_disk(), 4u);
+    EXPECT_FALSE(cache.Share(dir.file("missing.bmp")));
+}
+
 TEST(WorkingImageCacheTest, InsertedImagesServeLaterLoadsAndThreadsMayShareTheCache)
 {
     test::ScratchDir dir;
