@@ -43,12 +43,22 @@ bool Mosaic::BasicBlend(Progress& progress)
     ClearCanvas();
     const int canvas_width = planar_.width();
     const int canvas_height = planar_.height();
-    // The running weight sum per pixel. Up to 25 sources fit a byte; a wider counter keeps deeper overlaps
-    // from wrapping around. A zeroed block, so that the parts no source covers are never touched.
+    // The running weight sum per pixel. Up to 25 sources (weights at most 10) fit a byte; a wider counter
+    // keeps deeper overlaps from wrapping around. Fresh pages are costly, so the byte is used whenever it is
+    // enough. A zeroed block, so that the parts no source covers are never touched.
+    const bool byte_counter = source_count() <= 25;
     const std::size_t pixels = static_cast<std::size_t>(canvas_width) * static_cast<std::size_t>(canvas_height);
-    const PixelBlock accumulated_block = AllocateZeroedBlock(pixels * sizeof(std::uint16_t));
+    const PixelBlock accumulated_block = AllocateZeroedBlock(pixels * (byte_counter ? 1 : 2));
     if (!accumulated_block) return false;
-    auto* accumulated = reinterpret_cast<std::uint16_t*>(accumulated_block.get());
+    return byte_counter ? BlendSources(reinterpret_cast<std::uint8_t*>(accumulated_block.get()), progress)
+                        : BlendSources(reinterpret_cast<std::uint16_t*>(accumulated_block.get()), progress);
+}
+
+template <typename Counter>
+bool Mosaic::BlendSources(Counter* accumulated, Progress& progress)
+{
+    const int canvas_width = planar_.width();
+    const int canvas_height = planar_.height();
     const int w = parameters_.working_width;
     const int h = parameters_.working_height;
     const CentreWeights weight(w, h);
@@ -63,7 +73,7 @@ bool Mosaic::BasicBlend(Progress& progress)
             const CanvasWalk walk(record.from_reference, canvas_offset_, w, h);
             if (!box.empty()) ParallelFor(box.min_y, box.max_y + 1, [&](int y) {
                 std::uint8_t* out = planar_.row(y);
-                std::uint16_t* sums = accumulated + static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas_width);
+                Counter* sums = accumulated + static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas_width);
                 walk.ForRow(y, box.min_x, box.max_x, [&](int x, double sx, double sy) {
                     if (!(sx >= 2.0 && sx < w - 2 && sy >= 2.0 && sy < h - 2)) return;
                     const int px = static_cast<int>(sx + 0.5);
@@ -74,7 +84,7 @@ bool Mosaic::BasicBlend(Progress& progress)
                     const int wi = weight(px, py);
                     const int before = sums[x];
                     const int after = before + wi;
-                    sums[x] = static_cast<std::uint16_t>(after);
+                    sums[x] = static_cast<Counter>(after);
                     std::uint8_t* target = out + 3 * x;
                     for (int c = 0; c < 3; ++c) target[c] = static_cast<std::uint8_t>((sample[c] * wi + target[c] * before) / after);
                     // Averaging two dark colours can round every channel to 0, which would read as empty.

@@ -58,6 +58,9 @@ public:
     // Empties the planar canvas (nothing to do when it has not been painted since it was allocated).
     void ClearCanvas();
     bool BasicBlend(Progress& progress);
+    // Paints every source over the canvas, keeping each pixel's running weight sum in `accumulated`.
+    template <typename Counter>
+    bool BlendSources(Counter* accumulated, Progress& progress);
     // Seams and multi-band blending, sources joined one at a time in stitching order.
     bool AdvancedBlend(Progress& progress);
     // Fills the cylindrical image from the planar one, estimating the focal length first when it is 0.
