@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "registration/homography.h"
 
@@ -109,18 +110,35 @@ bool RefinePoint(const GrayImage& image, PointI p, int c, float threshold, Point
     if (!(xa - c > 0 && xa + c < w - 1 && ya - c > 0 && ya + c < h - 1)) return false;
     const int e = c / 2;
     const float area = static_cast<float>((c + 1) * (c + 1));
+    // The energy of a window is the float sum of the halves of its samples' horizontal and vertical
+    // differences. Every partial sum is a multiple of one half far below 2^23, so the float sum is exact:
+    // half the integer sum of the differences, which an integral image over the (4e + 1)^2 pixels around the
+    // point gives for every window at once.
+    const int side = 4 * e + 1;
+    std::vector<std::int32_t> integral(static_cast<std::size_t>(side + 1) * static_cast<std::size_t>(side + 1), 0);
+    auto at = [&](int row, int column) -> std::int32_t& {
+        return integral[static_cast<std::size_t>(row) * static_cast<std::size_t>(side + 1) + static_cast<std::size_t>(column)];
+    };
+    for (int j = 0; j < side; ++j) {
+        const int v = ya - 2 * e + j;
+        const std::uint8_t* above = image.row(v - 1);
+        const std::uint8_t* here = image.row(v);
+        const std::uint8_t* below = image.row(v + 1);
+        std::int32_t line = 0;
+        for (int i = 0; i < side; ++i) {
+            const int u = xa - 2 * e + i;
+            line += std::abs(here[u - 1] - here[u + 1]) + std::abs(above[u] - below[u]);
+            at(j + 1, i + 1) = at(j, i + 1) + line;
+        }
+    }
+    const int window = 2 * e + 1;
     float best = 0.0f;
     for (int py = ya - e; py <= ya + e; ++py) {
         for (int px = xa - e; px <= xa + e; ++px) {
-            float sum = 0.0f;
-            for (int v = py - e; v <= py + e; ++v) {
-                const std::uint8_t* above = image.row(v - 1);
-                const std::uint8_t* here = image.row(v);
-                const std::uint8_t* below = image.row(v + 1);
-                for (int u = px - e; u <= px + e; ++u)
-                    sum += 0.5f * static_cast<float>(std::abs(here[u - 1] - here[u + 1])) +
-                           0.5f * static_cast<float>(std::abs(above[u] - below[u]));
-            }
+            const int top = py - e - (ya - 2 * e), left = px - e - (xa - 2 * e);
+            const std::int32_t differences =
+                at(top + window, left + window) - at(top, left + window) - at(top + window, left) + at(top, left);
+            const float sum = static_cast<float>(differences) * 0.5f;
             const float score = sum / area;
             if (score > best) {
                 best = score;

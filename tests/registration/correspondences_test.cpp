@@ -118,6 +118,51 @@ TEST(MatchPointTest, PointsThatMapNowhereScoreZero)
     EXPECT_EQ(MatchPoint(a, a, h, {0.0f, 0.0f}, 4).score, 0.0f);
 }
 
+// The plain definition: each window's energy summed sample by sample in float, the first best in row-major
+// order. RefinePoint adds the same differences as integers; scores and positions must agree exactly.
+bool RefinePointByDefinition(const GrayImage& image, PointI p, int c, float threshold, PointI& refined)
+{
+    const int w = image.width(), h = image.height(), xa = w / 2 + p.x, ya = h / 2 + p.y;
+    refined = p;
+    if (!(xa - c > 0 && xa + c < w - 1 && ya - c > 0 && ya + c < h - 1)) return false;
+    const int e = c / 2;
+    float best = 0.0f;
+    for (int py = ya - e; py <= ya + e; ++py)
+        for (int px = xa - e; px <= xa + e; ++px) {
+            float sum = 0.0f;
+            for (int v = py - e; v <= py + e; ++v)
+                for (int u = px - e; u <= px + e; ++u)
+                    sum += 0.5f * static_cast<float>(std::abs(image.at(u - 1, v) - image.at(u + 1, v))) +
+                           0.5f * static_cast<float>(std::abs(image.at(u, v - 1) - image.at(u, v + 1)));
+            const float score = sum / static_cast<float>((c + 1) * (c + 1));
+            if (score > best) {
+                best = score;
+                refined = {px - w / 2, py - h / 2};
+            }
+        }
+    return best > threshold;
+}
+
+TEST(RefinePointTest, AgreesWithTheDefinition)
+{
+    GrayImage image = TexturedGray(120, 100, 6);
+    for (int y = 60; y < 100; ++y)  // a flat band and a hard edge: ties and sharp maxima
+        for (int x = 0; x < 120; ++x) image.at(x, y) = x < 70 ? 90 : 250;
+    int accepted = 0, refused = 0;
+    for (const int c : {4, 5, 8, 16})
+        for (const float threshold : {0.0f, 8.0f, 30.0f})
+            for (int y = -45; y <= 45; y += 6)
+                for (int x = -55; x <= 55; x += 9) {
+                    PointI expected, got;
+                    const bool expected_ok = RefinePointByDefinition(image, {x, y}, c, threshold, expected);
+                    ASSERT_EQ(RefinePoint(image, {x, y}, c, threshold, got), expected_ok) << c << " " << x << "," << y;
+                    ASSERT_EQ(got, expected) << c << " " << x << "," << y;
+                    (expected_ok ? accepted : refused) += 1;
+                }
+    EXPECT_GT(accepted, 100);
+    EXPECT_GT(refused, 100);
+}
+
 // The plain definition: every candidate of the 9 x 9 search, the window cut to where both samples exist,
 // the first highest score in row-major order. MatchPoint takes shortcuts away from the borders; they must
 // not change a single result.
