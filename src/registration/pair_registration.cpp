@@ -2,6 +2,10 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "imaging/parallel.h"
 #include "imaging/string_table.h"
@@ -20,8 +24,46 @@ constexpr int kStatusFailure = 1;
 struct PairImages {
     int width = 0;
     int height = 0;
-    Pyramid a;
-    Pyramid b;
+    const Pyramid& a;
+    const Pyramid& b;
+};
+
+// Gives the pyramid of source `index` made from its working image. Inside one registration run every source
+// but the first and last belongs to two pairs, so the run builds each pyramid once and lends it to both.
+using PyramidMaker =
+    std::function<std::shared_ptr<const Pyramid>(int index, const std::shared_ptr<const ColorImage>& image)>;
+
+PyramidMaker BuildEveryTime(int levels)
+{
+    return [levels](int, const std::shared_ptr<const ColorImage>& image) {
+        return std::make_shared<const Pyramid>(BuildPyramid(*image, levels));
+    };
+}
+
+class SharedPyramids {
+public:
+    SharedPyramids(int count, int levels) : slots_(static_cast<std::size_t>(count)), levels_(levels) {}
+    std::shared_ptr<const Pyramid> Get(int index, const std::shared_ptr<const ColorImage>& image)
+    {
+        Slot& slot = slots_[static_cast<std::size_t>(index)];
+        std::call_once(slot.once, [&] {
+            slot.image = image;
+            slot.pyramid = std::make_shared<const Pyramid>(BuildPyramid(*image, levels_));
+        });
+        // Lent only for the very image it was made from: a source read again (its file changed, or nothing
+        // keeps working images) gets a pyramid of its own.
+        if (slot.image == image) return slot.pyramid;
+        return std::make_shared<const Pyramid>(BuildPyramid(*image, levels_));
+    }
+
+private:
+    struct Slot {
+        std::once_flag once;
+        std::shared_ptr<const ColorImage> image;  // held, so that its address cannot be reused meanwhile
+        std::shared_ptr<const Pyramid> pyramid;
+    };
+    std::vector<Slot> slots_;
+    int levels_;
 };
 
 // The first estimate at the coarsest of `levels` levels, for one attempt.
@@ -71,9 +113,9 @@ struct PairOutcome {
     Matrix inverse;
 };
 
-// Registers pair (first, second) from the first record's hints; reads nothing else of the table.
-PairOutcome ComputePair(const SourceAlignment& first, const std::string& second_path, RegistrationMethod method, int levels,
-                        WorkingImageSource& images)
+// Registers pair (i, i + 1) from the first record's hints; reads nothing else of the table.
+PairOutcome ComputePair(int i, const SourceAlignment& first, const std::string& second_path, RegistrationMethod method,
+                        int levels, WorkingImageSource& images, const PyramidMaker& pyramid_of)
 {
     PairOutcome outcome;
     Matrix h = Matrix::Identity(3);
@@ -87,7 +129,9 @@ PairOutcome ComputePair(const SourceAlignment& first, const std::string& second_
         if (a.width() != b.width() || a.height() != b.height()) {
             registered = true;  // images of different sizes are not compared; the pair keeps the identity
         } else {
-            PairImages pair{a.width(), a.height(), BuildPyramid(a, levels), BuildPyramid(b, levels)};
+            const std::shared_ptr<const Pyramid> a_pyramid = pyramid_of(i, a_image);
+            const std::shared_ptr<const Pyramid> b_pyramid = pyramid_of(i + 1, b_image);
+            const PairImages pair{a.width(), a.height(), *a_pyramid, *b_pyramid};
             if (method == RegistrationMethod::Automatic) {
                 for (int l = levels; l >= 1 && !registered; --l) registered = Attempt(first, method, pair, l, h);
             } else {
@@ -116,7 +160,8 @@ int CommitPair(AlignmentTable& table, int i, RegistrationMethod method, const Pa
 int RegisterPair(AlignmentTable& table, int i, RegistrationMethod method, int levels, WorkingImageSource& images)
 {
     const SourceAlignment& first = table[static_cast<std::size_t>(i)];
-    return CommitPair(table, i, method, ComputePair(first, table[static_cast<std::size_t>(i) + 1].path, method, levels, images));
+    return CommitPair(table, i, method,
+                      ComputePair(i, first, table[static_cast<std::size_t>(i) + 1].path, method, levels, images, BuildEveryTime(levels)));
 }
 
 bool RegisterNeighbours(AlignmentTable& table, int levels, WorkingImageSource& images, Progress& progress)
@@ -128,12 +173,16 @@ bool RegisterNeighbours(AlignmentTable& table, int levels, WorkingImageSource& i
     // Pairs are registered ahead on helper threads and recorded here in order, one progress step each; a
     // cancel stops before anything further is recorded.
     const AlignmentTable inputs = table;
+    SharedPyramids pyramids(n, levels);
+    const PyramidMaker pyramid_of = [&](int index, const std::shared_ptr<const ColorImage>& image) {
+        return pyramids.Get(index, image);
+    };
     bool cancelled = false;
     OrderedPipeline<PairOutcome>(
         pairs,
         [&](int i) {
-            return ComputePair(inputs[static_cast<std::size_t>(i)], inputs[static_cast<std::size_t>(i) + 1].path,
-                               RegistrationMethod::Automatic, levels, images);
+            return ComputePair(i, inputs[static_cast<std::size_t>(i)], inputs[static_cast<std::size_t>(i) + 1].path,
+                               RegistrationMethod::Automatic, levels, images, pyramid_of);
         },
         [&](int i, PairOutcome& outcome) {
             CommitPair(table, i, RegistrationMethod::Automatic, outcome);

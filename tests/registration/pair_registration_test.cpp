@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
+#include <vector>
 
+#include "imaging/parallel.h"
 #include "registration/homography.h"
 #include "registration/pair_registration.h"
 #include "synthetic_views.h"
@@ -187,6 +192,65 @@ TEST(RegisterNeighboursTest, CancellingDuringPairKLeavesPairsUpToKRegistered)
     EXPECT_EQ(table[2].has_next, 0);
     EXPECT_EQ(table[2].method, -1);
     EXPECT_LT(test::CornerError(table[1].to_next, TranslationHomography(-120, 0), 320, 240), 1.0);
+}
+
+// Serves each name's images in turn, one per request (the last one again once all were served): a file
+// that changes between two reads.
+class ChangingImages final : public WorkingImageSource {
+public:
+    void Put(const std::string& path, std::vector<ColorImage> versions)
+    {
+        for (ColorImage& image : versions) versions_[path].push_back(std::make_shared<const ColorImage>(std::move(image)));
+    }
+    std::shared_ptr<const ColorImage> Share(const std::string& path) override
+    {
+        const auto& versions = versions_.at(path);
+        std::size_t& served = served_[path];
+        return versions[std::min(served++, versions.size() - 1)];
+    }
+
+private:
+    std::map<std::string, std::vector<std::shared_ptr<const ColorImage>>> versions_;
+    std::map<std::string, std::size_t> served_;
+};
+
+TEST(RegisterNeighboursTest, AgreesWithRegisteringEachPairAloneEvenWhenASourceChangesBetweenPairs)
+{
+    const ColorImage scene = test::MakeScene(1200, 300, 6);
+    auto view = [&](double x, double y) { return test::RenderView(scene, TranslationHomography(x, y), 320, 240); };
+    // One run: view2 reads differently for its second pair, so that pair must not reuse the first one's
+    // pyramid of it.
+    ChangingImages run_images;
+    AlignmentTable run(4);
+    for (int i = 0; i < 4; ++i) run[static_cast<std::size_t>(i)].path = "view" + std::to_string(i);
+    run_images.Put("view0", {view(300, 150)});
+    run_images.Put("view1", {view(420, 150)});
+    run_images.Put("view2", {view(540, 150), view(560, 160)});
+    run_images.Put("view3", {view(660, 150)});
+    SetWorkerThreads(1);  // the order of reads decides which version each pair gets
+    CancellingProgress progress(-1);
+    EXPECT_TRUE(RegisterNeighbours(run, 3, run_images, progress));
+    SetWorkerThreads(0);
+
+    test::MemoryWorkingImages alone_images;
+    alone_images.Put("view0", view(300, 150));
+    alone_images.Put("view1", view(420, 150));
+    alone_images.Put("view2-first", view(540, 150));
+    alone_images.Put("view2-second", view(560, 160));
+    alone_images.Put("view3", view(660, 150));
+    const std::pair<const char*, const char*> pairs[] = {{"view0", "view1"}, {"view1", "view2-first"}, {"view2-second", "view3"}};
+    for (int i = 0; i < 3; ++i) {
+        AlignmentTable alone(2);
+        alone[0].path = pairs[i].first;
+        alone[1].path = pairs[i].second;
+        RegisterPair(alone, 0, RegistrationMethod::Automatic, 3, alone_images);
+        SCOPED_TRACE(i);
+        EXPECT_EQ(run[static_cast<std::size_t>(i)].has_next, alone[0].has_next);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) EXPECT_EQ(run[static_cast<std::size_t>(i)].to_next[r][c], alone[0].to_next[r][c]);
+    }
+    // The changed view moved: the last pair sees a different shift from the one it would with the old image.
+    EXPECT_GT(test::CornerError(run[2].to_next, TranslationHomography(-120, 0), 320, 240), 5.0);
 }
 
 TEST(RegisterNeighboursTest, OneSourceRegistersNothing)
