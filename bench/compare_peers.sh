@@ -8,7 +8,8 @@
 # realign) on the same files through ../shared/peers/run_peers.sh, interleaved, N rounds (default 3). Our
 # times are whole processes (start, loading, registration, blending, re-projection, export to PNG); OpenCV's
 # are in-process with the images in memory. Then measures, for our basic stitch, the peak resident size and
-# the floor (one ReadImage per source), and prints the table.
+# the floor (one ReadImage per source), times the basic stitch on the original photos with their own floor,
+# and prints both tables.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 peers=$(cd "$top/../shared/peers" && pwd)
@@ -42,4 +43,18 @@ for set in "$work"/inputs/*/; do
 done > "$work/rss.jsonl"
 "$build/bench/decode_floor" "$work"/inputs/*/ > "$work/floor.jsonl"
 
-/usr/bin/python3 "$top/bench/peer_ratios.py" "$work"/results/*.jsonl "$work/rss.jsonl" "$work/floor.jsonl"
+# The same stitch on the photos as they are in the set (the peers only ever get the prescaled copies).
+/usr/bin/python3 - "$runs" "$cli" "$work/original.png" "$@" > "$work/originals.jsonl" <<'PY'
+import glob, json, os, subprocess, sys, time
+runs, cli, out, sets = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4:]
+for _ in range(runs):
+    for folder in sets:
+        photos = sorted(p for p in glob.glob(os.path.join(folder, "*")) if os.path.isfile(p))
+        start = time.monotonic()
+        ok = subprocess.run([cli, "stitch", "-q", *photos, "-o", out]).returncode == 0
+        if ok:
+            print(json.dumps({"set": os.path.basename(os.path.normpath(folder)), "originals_s": time.monotonic() - start}))
+PY
+"$build/bench/decode_floor" "$@" | sed 's/"decode_s"/"originals_floor_s"/' >> "$work/originals.jsonl"
+
+/usr/bin/python3 "$top/bench/peer_ratios.py" "$work"/results/*.jsonl "$work/rss.jsonl" "$work/floor.jsonl" "$work/originals.jsonl"

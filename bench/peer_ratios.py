@@ -9,6 +9,7 @@ from collections import defaultdict
 def main(paths):
     runs = defaultdict(list)  # (set, peer) -> successful runs
     rss, floor = {}, {}
+    originals, originals_floor = defaultdict(list), {}
     for path in paths:
         with open(path) as f:
             for line in f:
@@ -20,6 +21,10 @@ def main(paths):
                     rss[r["set"]] = r["peak_rss_kb"]
                 elif "decode_s" in r:
                     floor[r["set"]] = r["decode_s"]
+                elif "originals_s" in r:
+                    originals[r["set"]].append(r["originals_s"])
+                elif "originals_floor_s" in r:
+                    originals_floor[r["set"]] = r["originals_floor_s"]
                 elif r.get("status") == "ok":
                     runs[(r["set"], r["peer"])].append(r)
 
@@ -47,6 +52,16 @@ def main(paths):
         print(f"| {s} | {seconds(ours)} | {seconds(fast)} | {seconds(cv)} | {ratio(ours, fast)} | {ratio(ours, cv)} | "
               f"{seconds(blend_added)} | {seconds(compose)} | {ratio(blend_added, compose)} | {ratio(realign_added, compose)} | "
               f"{ratio(ours, floor.get(s))} | {peak} |")
+
+    if originals:
+        print()
+        print("On the original photos (basic stitch, whole process):")
+        print()
+        print("| set | ours s | floor s | ours/floor |")
+        print("|---|---:|---:|---:|")
+        for s in sorted(originals):
+            total = statistics.median(originals[s])
+            print(f"| {s} | {seconds(total)} | {seconds(originals_floor.get(s))} | {ratio(total, originals_floor.get(s))} |")
 
 
 if __name__ == "__main__":
