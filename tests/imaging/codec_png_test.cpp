@@ -206,6 +206,18 @@ TEST(PngWriter, EmptyImageWritesNothing)
     EXPECT_FALSE(std::filesystem::exists(dir.file("empty.png")));
 }
 
+// A device that takes no data: every write fails, whether in the header or in a piece of image data made on
+// another thread; the writer must report it and stop its helpers cleanly.
+TEST(PngWriter, AFullDiskIsCode4)
+{
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    for (const auto& [width, height] : {std::pair{4, 4}, std::pair{200, 2000}}) {
+        SetWorkerThreads(3);
+        EXPECT_EQ(WritePng(NoiseImage(width, height), "/dev/full"), 4) << width << "x" << height;
+        SetWorkerThreads(0);
+    }
+}
+
 TEST(PngWriter, UnwritableTargetIsCode1)
 {
     ScratchDir dir;
