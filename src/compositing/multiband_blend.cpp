@@ -13,17 +13,41 @@ constexpr float kInverse255 = 0.003921569f;
 
 using FloatPyramid = std::vector<FloatImage>;
 
-// The next coarser level: the even part smoothed (sigma 1) and sampled at even rows and columns.
+// The next coarser level: the even part smoothed (sigma 1) and sampled at even rows and columns. Only the
+// kept samples are computed, the row pass at even columns and the column pass at even rows; each sums the
+// same products in the same order as smoothing the whole even part (taps ascending from zero, taps outside
+// the even part left out), so the values are the same.
 FloatImage Reduce(const FloatImage& level)
 {
     const int w = level.width() & ~1, h = level.height() & ~1;
-    FloatImage even(w, h);
-    for (int y = 0; y < h; ++y) std::copy_n(level.row(y), w, even.row(y));
-    FloatImage smoothed;
-    GaussianSmooth(even, 1.0f, smoothed);
+    const std::vector<float> kernel = GaussianKernel(1.0f);
+    const int taps = static_cast<int>(kernel.size());
+    const int half = taps / 2;
+    FloatImage rows(w / 2, h);
+    for (int y = 0; y < h; ++y) {
+        const float* in = level.row(y);
+        float* out = rows.row(y);
+        for (int ox = 0; ox < w / 2; ++ox) {
+            const int x = 2 * ox;
+            const int first = std::max(0, half - x);
+            const int last = std::min(taps, w - x + half);
+            float acc = 0.0f;
+            for (int t = first; t < last; ++t) acc += kernel[static_cast<std::size_t>(t)] * in[x + t - half];
+            out[ox] = acc;
+        }
+    }
     FloatImage reduced(w / 2, h / 2);
-    for (int y = 0; y < h / 2; ++y)
-        for (int x = 0; x < w / 2; ++x) reduced.at(x, y) = smoothed.at(2 * x, 2 * y);
+    for (int oy = 0; oy < h / 2; ++oy) {
+        float* out = reduced.row(oy);
+        std::fill(out, out + w / 2, 0.0f);
+        for (int t = 0; t < taps; ++t) {
+            const int source_row = 2 * oy + t - half;
+            if (source_row < 0 || source_row >= h) continue;
+            const float weight = kernel[static_cast<std::size_t>(t)];
+            const float* in = rows.row(source_row);
+            for (int x = 0; x < w / 2; ++x) out[x] += weight * in[x];
+        }
+    }
     return reduced;
 }
 
