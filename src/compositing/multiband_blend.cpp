@@ -51,14 +51,52 @@ FloatImage Reduce(const FloatImage& level)
     return reduced;
 }
 
-// Every pixel doubled into a 2 x 2 block, then smoothed (sigma 1).
+// Every pixel doubled into a 2 x 2 block, then smoothed (sigma 1). The two rows a level row doubles into are
+// equal, and so are their row passes: each is computed once. Sums as in whole-plane smoothing: taps
+// ascending from zero, taps outside the plane left out.
 FloatImage Expand(const FloatImage& level)
 {
-    FloatImage doubled(2 * level.width(), 2 * level.height());
-    for (int y = 0; y < doubled.height(); ++y)
-        for (int x = 0; x < doubled.width(); ++x) doubled.at(x, y) = level.at(x / 2, y / 2);
-    FloatImage smoothed;
-    GaussianSmooth(doubled, 1.0f, smoothed);
+    const int width = 2 * level.width(), height = 2 * level.height();
+    const std::vector<float> kernel = GaussianKernel(1.0f);
+    const int taps = static_cast<int>(kernel.size());
+    const int half = taps / 2;
+    FloatImage rows(width, height);
+    std::vector<float> doubled(static_cast<std::size_t>(width));
+    const int inner_begin = std::min(half, width);
+    const int inner_end = std::max(inner_begin, width - half);
+    for (int y = 0; y < level.height(); ++y) {
+        const float* in = level.row(y);
+        for (int x = 0; x < width; ++x) doubled[static_cast<std::size_t>(x)] = in[x / 2];
+        float* out = rows.row(2 * y);
+        auto one = [&](int x) {
+            const int first = std::max(0, half - x);
+            const int last = std::min(taps, width - x + half);
+            float acc = 0.0f;
+            for (int t = first; t < last; ++t) acc += kernel[static_cast<std::size_t>(t)] * doubled[static_cast<std::size_t>(x + t - half)];
+            out[x] = acc;
+        };
+        for (int x = 0; x < inner_begin; ++x) one(x);
+        for (int x = inner_end; x < width; ++x) one(x);
+        std::fill(out + inner_begin, out + inner_end, 0.0f);
+        for (int t = 0; t < taps; ++t) {
+            const float weight = kernel[static_cast<std::size_t>(t)];
+            const int shift = t - half;
+            for (int x = inner_begin; x < inner_end; ++x) out[x] += weight * doubled[static_cast<std::size_t>(x + shift)];
+        }
+        std::copy_n(out, width, rows.row(2 * y + 1));
+    }
+    FloatImage smoothed(width, height);
+    for (int y = 0; y < height; ++y) {
+        float* out = smoothed.row(y);
+        std::fill(out, out + width, 0.0f);
+        for (int t = 0; t < taps; ++t) {
+            const int source_row = y + t - half;
+            if (source_row < 0 || source_row >= height) continue;
+            const float weight = kernel[static_cast<std::size_t>(t)];
+            const float* in = rows.row(source_row);
+            for (int x = 0; x < width; ++x) out[x] += weight * in[x];
+        }
+    }
     return smoothed;
 }
 
