@@ -51,23 +51,33 @@ FloatImage Reduce(const FloatImage& level)
     return reduced;
 }
 
-// Every pixel doubled into a 2 x 2 block, then smoothed (sigma 1). The two rows a level row doubles into are
-// equal, and so are their row passes: each is computed once. Sums as in whole-plane smoothing: taps
-// ascending from zero, taps outside the plane left out.
-FloatImage Expand(const FloatImage& level)
+// The expansion of a level: every pixel doubled into a 2 x 2 block, then smoothed (sigma 1). It is only
+// ever added to or subtracted from the next finer level, so it is made a row at a time and handed to
+// combine(fine sample, expanded sample), without a plane of its own. The two rows a level row doubles into
+// are equal, and so are their row passes: each is computed once and kept while the column window needs it.
+// Sums as in whole-plane smoothing: taps ascending from zero, taps outside the plane left out.
+template <typename Combine>
+void CombineExpansion(const FloatImage& coarse, FloatImage& fine, Combine combine)
 {
-    const int width = 2 * level.width(), height = 2 * level.height();
+    const int width = 2 * coarse.width(), height = 2 * coarse.height();
     const std::vector<float> kernel = GaussianKernel(1.0f);
     const int taps = static_cast<int>(kernel.size());
     const int half = taps / 2;
-    FloatImage rows(width, height);
-    std::vector<float> doubled(static_cast<std::size_t>(width));
     const int inner_begin = std::min(half, width);
     const int inner_end = std::max(inner_begin, width - half);
-    for (int y = 0; y < level.height(); ++y) {
-        const float* in = level.row(y);
+
+    // Row passes of the coarse rows the column window reaches (at most half the taps, plus one).
+    const int kept = half + 2;
+    std::vector<std::vector<float>> passes(static_cast<std::size_t>(kept), std::vector<float>(static_cast<std::size_t>(width)));
+    std::vector<int> pass_row(static_cast<std::size_t>(kept), -1);
+    std::vector<float> doubled(static_cast<std::size_t>(width));
+    auto row_pass = [&](int coarse_row) -> const float* {
+        const std::size_t slot = static_cast<std::size_t>(coarse_row % kept);
+        float* out = passes[slot].data();
+        if (pass_row[slot] == coarse_row) return out;
+        pass_row[slot] = coarse_row;
+        const float* in = coarse.row(coarse_row);
         for (int x = 0; x < width; ++x) doubled[static_cast<std::size_t>(x)] = in[x / 2];
-        float* out = rows.row(2 * y);
         auto one = [&](int x) {
             const int first = std::max(0, half - x);
             const int last = std::min(taps, width - x + half);
@@ -83,21 +93,22 @@ FloatImage Expand(const FloatImage& level)
             const int shift = t - half;
             for (int x = inner_begin; x < inner_end; ++x) out[x] += weight * doubled[static_cast<std::size_t>(x + shift)];
         }
-        std::copy_n(out, width, rows.row(2 * y + 1));
-    }
-    FloatImage smoothed(width, height);
+        return out;
+    };
+
+    std::vector<float> expanded(static_cast<std::size_t>(width));
     for (int y = 0; y < height; ++y) {
-        float* out = smoothed.row(y);
-        std::fill(out, out + width, 0.0f);
+        std::fill(expanded.begin(), expanded.end(), 0.0f);
         for (int t = 0; t < taps; ++t) {
             const int source_row = y + t - half;
             if (source_row < 0 || source_row >= height) continue;
             const float weight = kernel[static_cast<std::size_t>(t)];
-            const float* in = rows.row(source_row);
-            for (int x = 0; x < width; ++x) out[x] += weight * in[x];
+            const float* in = row_pass(source_row / 2);
+            for (int x = 0; x < width; ++x) expanded[static_cast<std::size_t>(x)] += weight * in[x];
         }
+        float* target = fine.row(y);
+        for (int x = 0; x < width; ++x) combine(target[x], expanded[static_cast<std::size_t>(x)]);
     }
-    return smoothed;
 }
 
 FloatPyramid Gaussian(FloatImage base, int levels)
@@ -112,12 +123,8 @@ FloatPyramid Gaussian(FloatImage base, int levels)
 // row or column keeps its Gaussian value); the coarsest level stays as it is.
 void ToLaplacian(FloatPyramid& pyramid)
 {
-    for (std::size_t i = 0; i + 1 < pyramid.size(); ++i) {
-        const FloatImage expanded = Expand(pyramid[i + 1]);
-        FloatImage& level = pyramid[i];
-        for (int y = 0; y < expanded.height(); ++y)
-            for (int x = 0; x < expanded.width(); ++x) level.at(x, y) -= expanded.at(x, y);
-    }
+    for (std::size_t i = 0; i + 1 < pyramid.size(); ++i)
+        CombineExpansion(pyramid[i + 1], pyramid[i], [](float& fine, float expanded) { fine -= expanded; });
 }
 
 FloatImage ToFloatPlane(const GrayImage& plane)
@@ -170,10 +177,8 @@ void MultiBandBlend(GrayImage& mosaic, const GrayImage& source, const GrayImage&
             }
     }
     for (int i = count - 1; i > 0; --i) {
-        const FloatImage expanded = Expand(blended[static_cast<std::size_t>(i)]);
-        FloatImage& finer = blended[static_cast<std::size_t>(i) - 1];
-        for (int y = 0; y < expanded.height(); ++y)
-            for (int x = 0; x < expanded.width(); ++x) finer.at(x, y) += expanded.at(x, y);
+        CombineExpansion(blended[static_cast<std::size_t>(i)], blended[static_cast<std::size_t>(i) - 1],
+                         [](float& finer, float expanded) { finer += expanded; });
     }
     ToBytes(blended[0], mosaic);
     for (int y = 0; y < mosaic.height(); ++y)
