@@ -65,6 +65,17 @@ void AddCandidate(RealignmentGrid& grid, const GrayImage& grey, PointI centre, c
 // (half-size / 2)^2 pixels overlap.
 double PatchCorrelation(const GrayImage& grey, const GrayImage& patch, int x, int y);
 
+struct StrongestCorrelation {
+    double correlation = 0.0;  // 0 when the patch correlates positively nowhere
+    PointI position;           // the first centre in row-major order with that correlation
+};
+
+// PatchCorrelation at every centre of [first_x, last_x] x [first_y, last_y], keeping the first maximum above
+// 0. Where every placement lies inside the image, the sums come from an integral image of the squares and
+// zero-padded 16-bit rows: the same integers, so the same values.
+StrongestCorrelation StrongestPatchCorrelation(const GrayImage& grey, const GrayImage& patch, int first_x, int last_x,
+                                               int first_y, int last_y);
+
 struct CandidateMatch {
     PointI position;     // working-image pixel of the source where the patch was found
     int slot = -1;       // candidate slot that matched

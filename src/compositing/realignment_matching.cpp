@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "compositing/realignment.h"
 #include "imaging/parallel.h"
@@ -65,6 +66,96 @@ double PatchCorrelation(const GrayImage& grey, const GrayImage& patch, int x, in
     return static_cast<double>(cross) / std::sqrt(energy);
 }
 
+namespace {
+
+// Every placement inside the image: the patch energy is the whole patch's, the image energies come from an
+// integral image of the squares, and the cross sums from rows widened to 16 bits and padded with zeros to
+// whole vectors. The caller has checked the sizes fit.
+StrongestCorrelation StrongestInside(const GrayImage& grey, const GrayImage& patch, int first_x, int last_x, int first_y,
+                                     int last_y)
+{
+    constexpr int kLanes = 8;
+    const int half = patch.width() / 2;
+    const int pw = patch.width(), ph = patch.height();
+    const int padded = (pw + kLanes - 1) / kLanes * kLanes;
+    const int columns = last_x - first_x + 1, rows = last_y - first_y + 1;
+    const int region_width = columns + pw - 1, region_height = rows + ph - 1;
+    const int region_stride = (region_width + padded + kLanes - 1) / kLanes * kLanes;
+    const int left = first_x - half, top = first_y - half;
+
+    std::vector<std::int16_t> patch_rows(static_cast<std::size_t>(ph) * static_cast<std::size_t>(padded), 0);
+    std::int64_t patch_energy = 0;
+    for (int j = 0; j < ph; ++j)
+        for (int i = 0; i < pw; ++i) {
+            const std::int32_t b = patch.row(j)[i];
+            patch_rows[static_cast<std::size_t>(j * padded + i)] = static_cast<std::int16_t>(b);
+            patch_energy += b * b;
+        }
+    std::vector<std::int16_t> region(static_cast<std::size_t>(region_height) * static_cast<std::size_t>(region_stride), 0);
+    // 64-bit integral: a large search region of bright pixels passes 2^31.
+    const std::size_t integral_stride = static_cast<std::size_t>(region_width) + 1;
+    std::vector<std::int64_t> squares((static_cast<std::size_t>(region_height) + 1) * integral_stride, 0);
+    for (int y = 0; y < region_height; ++y) {
+        const std::uint8_t* in = grey.row(top + y) + left;
+        std::int16_t* out = region.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(region_stride);
+        std::int64_t line = 0;
+        for (int x = 0; x < region_width; ++x) {
+            out[x] = in[x];
+            line += std::int32_t{in[x]} * in[x];
+            squares[(static_cast<std::size_t>(y) + 1) * integral_stride + static_cast<std::size_t>(x) + 1] =
+                squares[static_cast<std::size_t>(y) * integral_stride + static_cast<std::size_t>(x) + 1] + line;
+        }
+    }
+    auto square_sum = [&](int y0, int x0) {
+        const std::size_t a = static_cast<std::size_t>(y0) * integral_stride + static_cast<std::size_t>(x0);
+        const std::size_t b = static_cast<std::size_t>(y0 + ph) * integral_stride + static_cast<std::size_t>(x0);
+        return squares[b + static_cast<std::size_t>(pw)] - squares[a + static_cast<std::size_t>(pw)] - squares[b] + squares[a];
+    };
+
+    StrongestCorrelation strongest;
+    for (int oy = 0; oy < rows; ++oy)
+        for (int ox = 0; ox < columns; ++ox) {
+            std::int64_t cross = 0;
+            for (int j = 0; j < ph; ++j) {
+                const std::int16_t* a = region.data() + static_cast<std::size_t>(oy + j) * static_cast<std::size_t>(region_stride) + ox;
+                const std::int16_t* b = patch_rows.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(padded);
+                std::int32_t row_cross = 0;
+                for (int i = 0; i < padded; ++i) row_cross += std::int32_t{a[i]} * b[i];
+                cross += row_cross;
+            }
+            const double energy = static_cast<double>(square_sum(oy, ox)) * static_cast<double>(patch_energy);
+            const double r = energy <= 0.0 ? 0.0 : static_cast<double>(cross) / std::sqrt(energy);
+            if (r > strongest.correlation) {
+                strongest.correlation = r;
+                strongest.position = {first_x + ox, first_y + oy};
+            }
+        }
+    return strongest;
+}
+
+}  // namespace
+
+StrongestCorrelation StrongestPatchCorrelation(const GrayImage& grey, const GrayImage& patch, int first_x, int last_x,
+                                               int first_y, int last_y)
+{
+    const int half = patch.width() / 2;
+    const bool inside = first_x <= last_x && first_y <= last_y && first_x - half >= 0 && first_y - half >= 0 &&
+                        last_x - half + patch.width() <= grey.width() && last_y - half + patch.height() <= grey.height();
+    // Rows of at most 64 bytes keep each row's cross sum within 32 bits.
+    if (inside && patch.width() <= 64 && (half / 2) * (half / 2) < patch.width() * patch.height())
+        return StrongestInside(grey, patch, first_x, last_x, first_y, last_y);
+    StrongestCorrelation strongest;
+    for (int cy = first_y; cy <= last_y; ++cy)
+        for (int cx = first_x; cx <= last_x; ++cx) {
+            const double r = PatchCorrelation(grey, patch, cx, cy);
+            if (r > strongest.correlation) {
+                strongest.correlation = r;
+                strongest.position = {cx, cy};
+            }
+        }
+    return strongest;
+}
+
 std::optional<CandidateMatch> FindBestCandidate(const RealignmentGrid& grid, const GrayImage& grey,
                                                 const Matrix& from_reference, PointI canvas_offset)
 {
@@ -92,21 +183,12 @@ std::optional<CandidateMatch> FindBestCandidate(const RealignmentGrid& grid, con
             const int last_x = std::min(px + reach, grey.width() - 1 + half);
             const int first_y = std::max(py - reach, half - patch.height() + 1);
             const int last_y = std::min(py + reach, grey.height() - 1 + half);
-            double strongest = 0.0;
-            PointI position;
-            for (int cy = first_y; cy <= last_y; ++cy)
-                for (int cx = first_x; cx <= last_x; ++cx) {
-                    const double r = PatchCorrelation(grey, patch, cx, cy);
-                    if (r > strongest) {
-                        strongest = r;
-                        position = {cx, cy};
-                    }
-                }
-            if (strongest > 0.0) {
-                const float cost = static_cast<float>(-std::log(strongest)) + candidate.score;
+            const StrongestCorrelation found = StrongestPatchCorrelation(grey, patch, first_x, last_x, first_y, last_y);
+            if (found.correlation > 0.0) {
+                const float cost = static_cast<float>(-std::log(found.correlation)) + candidate.score;
                 if (cost < lowest) {
                     lowest = cost;
-                    best = CandidateMatch{position, static_cast<int>(slot), cost, 0};
+                    best = CandidateMatch{found.position, static_cast<int>(slot), cost, 0};
                 }
             }
         }

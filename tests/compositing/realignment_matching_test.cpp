@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 
 #include "realignment_test_support.h"
 
@@ -24,6 +25,42 @@ TEST(PatchCorrelationTest, IsOneWhereThePatchCameFromAndNeedsEnoughOverlap)
     EXPECT_GT(PatchCorrelation(bright, patch, -4, -5), 0.0);
     EXPECT_EQ(PatchCorrelation(bright, patch, 200, 25), 0.0);
     EXPECT_EQ(PatchCorrelation(GrayImage(60, 60), patch, 30, 25), 0.0);
+}
+
+// Every centre tried one by one: the definition the search over a window must reproduce exactly, inside the
+// image (where it takes shortcuts) and across its borders.
+TEST(StrongestPatchCorrelationTest, AgreesWithTryingEveryCentre)
+{
+    GrayImage grey = test::NoiseGray(90, 70, 5);
+    for (int y = 0; y < 30; ++y)  // a bright flat corner: large sums and equal scores
+        for (int x = 60; x < 90; ++x) grey.at(x, y) = 250;
+    int inside = 0, across = 0;
+    for (const int side : {9, 15, 17}) {
+        const GrayImage patch = test::MakeGray(side, side, [&](int x, int y) { return grey.at(20 + x, 12 + y) ^ (x * y % 3); });
+        const int half = side / 2;
+        for (const auto& [cx, cy, reach] : {std::tuple{40, 35, 8}, std::tuple{25, 30, 15}, std::tuple{75, 12, 6},
+                                             std::tuple{5, 5, 8}, std::tuple{85, 66, 10}, std::tuple{45, 20, 20}}) {
+            const int first_x = cx - reach, last_x = cx + reach, first_y = cy - reach, last_y = cy + reach;
+            double expected = 0.0;
+            PointI expected_at;
+            for (int y = first_y; y <= last_y; ++y)
+                for (int x = first_x; x <= last_x; ++x) {
+                    const double r = PatchCorrelation(grey, patch, x, y);
+                    if (r > expected) {
+                        expected = r;
+                        expected_at = {x, y};
+                    }
+                }
+            const StrongestCorrelation got = StrongestPatchCorrelation(grey, patch, first_x, last_x, first_y, last_y);
+            EXPECT_EQ(got.correlation, expected) << side << " at " << cx << "," << cy;
+            EXPECT_EQ(got.position, expected_at) << side << " at " << cx << "," << cy;
+            const bool wholly_inside = first_x - half >= 0 && first_y - half >= 0 && last_x - half + side <= 90 &&
+                                       last_y - half + side <= 70;
+            (wholly_inside ? inside : across) += 1;
+        }
+    }
+    EXPECT_GE(inside, 6);
+    EXPECT_GE(across, 6);
 }
 
 // A grid point at canvas (100, 100) with canvas offset (100, 100), i.e. at the mosaic origin, over a 60 x 60
