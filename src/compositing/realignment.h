@@ -71,8 +71,8 @@ struct StrongestCorrelation {
 };
 
 // PatchCorrelation at every centre of [first_x, last_x] x [first_y, last_y], keeping the first maximum above
-// 0. Where every placement lies inside the image, the sums come from an integral image of the squares and
-// zero-padded 16-bit rows: the same integers, so the same values.
+// 0. For centres whose placement lies wholly inside the image the sums come from an integral image of the
+// squares and zero-padded 16-bit rows: the same integers, so the same values.
 StrongestCorrelation StrongestPatchCorrelation(const GrayImage& grey, const GrayImage& patch, int first_x, int last_x,
                                                int first_y, int last_y);
 

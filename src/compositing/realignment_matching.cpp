@@ -68,11 +68,13 @@ double PatchCorrelation(const GrayImage& grey, const GrayImage& patch, int x, in
 
 namespace {
 
-// Every placement inside the image: the patch energy is the whole patch's, the image energies come from an
+// Correlations of the centres [first_x, last_x] x [first_y, last_y], all of whose placements lie inside the
+// image, written to score(ox, oy): the patch energy is the whole patch's, the image energies come from an
 // integral image of the squares, and the cross sums from rows widened to 16 bits and padded with zeros to
 // whole vectors. The caller has checked the sizes fit.
-StrongestCorrelation StrongestInside(const GrayImage& grey, const GrayImage& patch, int first_x, int last_x, int first_y,
-                                     int last_y)
+template <typename Score>
+void CorrelateInside(const GrayImage& grey, const GrayImage& patch, int first_x, int last_x, int first_y, int last_y,
+                     Score score)
 {
     constexpr int kLanes = 8;
     const int half = patch.width() / 2;
@@ -112,7 +114,6 @@ StrongestCorrelation StrongestInside(const GrayImage& grey, const GrayImage& pat
         return squares[b + static_cast<std::size_t>(pw)] - squares[a + static_cast<std::size_t>(pw)] - squares[b] + squares[a];
     };
 
-    StrongestCorrelation strongest;
     for (int oy = 0; oy < rows; ++oy)
         for (int ox = 0; ox < columns; ++ox) {
             std::int64_t cross = 0;
@@ -124,13 +125,8 @@ StrongestCorrelation StrongestInside(const GrayImage& grey, const GrayImage& pat
                 cross += row_cross;
             }
             const double energy = static_cast<double>(square_sum(oy, ox)) * static_cast<double>(patch_energy);
-            const double r = energy <= 0.0 ? 0.0 : static_cast<double>(cross) / std::sqrt(energy);
-            if (r > strongest.correlation) {
-                strongest.correlation = r;
-                strongest.position = {first_x + ox, first_y + oy};
-            }
+            score(ox, oy, energy <= 0.0 ? 0.0 : static_cast<double>(cross) / std::sqrt(energy));
         }
-    return strongest;
 }
 
 }  // namespace
@@ -138,18 +134,28 @@ StrongestCorrelation StrongestInside(const GrayImage& grey, const GrayImage& pat
 StrongestCorrelation StrongestPatchCorrelation(const GrayImage& grey, const GrayImage& patch, int first_x, int last_x,
                                                int first_y, int last_y)
 {
-    const int half = patch.width() / 2;
-    const bool inside = first_x <= last_x && first_y <= last_y && first_x - half >= 0 && first_y - half >= 0 &&
-                        last_x - half + patch.width() <= grey.width() && last_y - half + patch.height() <= grey.height();
-    // Rows of at most 64 bytes keep each row's cross sum within 32 bits.
-    if (inside && patch.width() <= 64 && (half / 2) * (half / 2) < patch.width() * patch.height())
-        return StrongestInside(grey, patch, first_x, last_x, first_y, last_y);
     StrongestCorrelation strongest;
+    if (first_x > last_x || first_y > last_y) return strongest;
+    const int columns = last_x - first_x + 1, rows = last_y - first_y + 1;
+    std::vector<double> scores(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), -1.0);
+    // The centres whose placement lies wholly inside the image take the shortcut (rows of at most 64 bytes
+    // keep each row's cross sum within 32 bits); the rest are correlated one by one.
+    const int half = patch.width() / 2;
+    const int inner_x0 = std::max(first_x, half), inner_x1 = std::min(last_x, grey.width() - patch.width() + half);
+    const int inner_y0 = std::max(first_y, half), inner_y1 = std::min(last_y, grey.height() - patch.height() + half);
+    if (inner_x0 <= inner_x1 && inner_y0 <= inner_y1 && patch.width() <= 64 &&
+        (half / 2) * (half / 2) < patch.width() * patch.height())
+        CorrelateInside(grey, patch, inner_x0, inner_x1, inner_y0, inner_y1, [&](int ox, int oy, double r) {
+            scores[static_cast<std::size_t>(inner_y0 - first_y + oy) * static_cast<std::size_t>(columns) +
+                   static_cast<std::size_t>(inner_x0 - first_x + ox)] = r;
+        });
     for (int cy = first_y; cy <= last_y; ++cy)
         for (int cx = first_x; cx <= last_x; ++cx) {
-            const double r = PatchCorrelation(grey, patch, cx, cy);
-            if (r > strongest.correlation) {
-                strongest.correlation = r;
+            double& score = scores[static_cast<std::size_t>(cy - first_y) * static_cast<std::size_t>(columns) +
+                                   static_cast<std::size_t>(cx - first_x)];
+            if (score < 0.0) score = PatchCorrelation(grey, patch, cx, cy);
+            if (score > strongest.correlation) {
+                strongest.correlation = score;
                 strongest.position = {cx, cy};
             }
         }

@@ -8,20 +8,6 @@
 
 namespace tp {
 
-MappedPoint ApplyHomography(const Matrix& h, float x, float y)
-{
-    const double denominator = h[2][0] * x + h[2][1] * y + h[2][2];
-    MappedPoint p;
-    if (denominator == 0.0) return p;
-    const double mx = (h[0][0] * x + h[0][1] * y + h[0][2]) / denominator;
-    const double my = (h[1][0] * x + h[1][1] * y + h[1][2]) / denominator;
-    p.x = static_cast<float>(mx);
-    p.y = static_cast<float>(my);
-    p.valid = std::isfinite(mx) && std::isfinite(my) && std::fabs(p.x) <= kMaxMappedCoordinate &&
-              std::fabs(p.y) <= kMaxMappedCoordinate;
-    return p;
-}
-
 namespace {
 
 constexpr int kUnknowns = 8;
