@@ -6,6 +6,7 @@
 #include "compositing/bilinear.h"
 #include "compositing/canvas_walk.h"
 #include "compositing/realignment.h"
+#include "imaging/parallel.h"
 #include "registration/homography.h"
 
 namespace tp {
@@ -25,7 +26,9 @@ void RenderGreyWhereEmpty(GrayImage& composite, const ColorImage& image, const M
     const CanvasBox box = SourceBoxOnCanvas(to_reference, w, h, canvas_offset, composite.width(), composite.height());
     const float half_w = static_cast<float>(w / 2);
     const float half_h = static_cast<float>(h / 2);
-    for (int y = box.min_y; y <= box.max_y && !box.empty(); ++y) {
+    if (box.empty()) return;
+    // Each pixel depends on itself and the source only: rows are spread over the cores.
+    ParallelFor(box.min_y, box.max_y + 1, [&](int y) {
         std::uint8_t* out = composite.row(y);
         for (int x = box.min_x; x <= box.max_x; ++x) {
             if (out[x] != 0) continue;
@@ -40,7 +43,7 @@ void RenderGreyWhereEmpty(GrayImage& composite, const ColorImage& image, const M
             const int grey = static_cast<int>(sum * kThird);
             out[x] = static_cast<std::uint8_t>(grey == 0 ? 1 : std::min(grey, 255));
         }
-    }
+    });
 }
 
 }  // namespace tp

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "compositing/realignment.h"
+#include "imaging/dot_rows.h"
 #include "imaging/parallel.h"
 #include "registration/homography.h"
 
@@ -116,14 +117,10 @@ void CorrelateInside(const GrayImage& grey, const GrayImage& patch, int first_x,
 
     for (int oy = 0; oy < rows; ++oy)
         for (int ox = 0; ox < columns; ++ox) {
-            std::int64_t cross = 0;
-            for (int j = 0; j < ph; ++j) {
-                const std::int16_t* a = region.data() + static_cast<std::size_t>(oy + j) * static_cast<std::size_t>(region_stride) + ox;
-                const std::int16_t* b = patch_rows.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(padded);
-                std::int32_t row_cross = 0;
-                for (int i = 0; i < padded; ++i) row_cross += std::int32_t{a[i]} * b[i];
-                cross += row_cross;
-            }
+            const std::int32_t cross =
+                DotRows(patch_rows.data(), static_cast<std::size_t>(padded),
+                        region.data() + static_cast<std::size_t>(oy) * static_cast<std::size_t>(region_stride) + ox,
+                        static_cast<std::size_t>(region_stride), ph, padded);
             const double energy = static_cast<double>(square_sum(oy, ox)) * static_cast<double>(patch_energy);
             score(ox, oy, energy <= 0.0 ? 0.0 : static_cast<double>(cross) / std::sqrt(energy));
         }
@@ -138,12 +135,12 @@ StrongestCorrelation StrongestPatchCorrelation(const GrayImage& grey, const Gray
     if (first_x > last_x || first_y > last_y) return strongest;
     const int columns = last_x - first_x + 1, rows = last_y - first_y + 1;
     std::vector<double> scores(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), -1.0);
-    // The centres whose placement lies wholly inside the image take the shortcut (rows of at most 64 bytes
-    // keep each row's cross sum within 32 bits); the rest are correlated one by one.
+    // The centres whose placement lies wholly inside the image take the shortcut (patches of at most 64 x 64
+    // keep the cross sums within 32 bits); the rest are correlated one by one.
     const int half = patch.width() / 2;
     const int inner_x0 = std::max(first_x, half), inner_x1 = std::min(last_x, grey.width() - patch.width() + half);
     const int inner_y0 = std::max(first_y, half), inner_y1 = std::min(last_y, grey.height() - patch.height() + half);
-    if (inner_x0 <= inner_x1 && inner_y0 <= inner_y1 && patch.width() <= 64 &&
+    if (inner_x0 <= inner_x1 && inner_y0 <= inner_y1 && patch.width() <= 64 && patch.height() <= 64 &&
         (half / 2) * (half / 2) < patch.width() * patch.height())
         CorrelateInside(grey, patch, inner_x0, inner_x1, inner_y0, inner_y1, [&](int ox, int oy, double r) {
             scores[static_cast<std::size_t>(inner_y0 - first_y + oy) * static_cast<std::size_t>(columns) +

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "imaging/dot_rows.h"
 #include "registration/homography.h"
 
 namespace tp {
@@ -273,12 +274,7 @@ void SearchInterior(const GrayImage& a_level, const GrayImage& b_level, int xa, 
     }
     for (int oy = 0; oy <= 2 * kMatchSearchRadius; ++oy) {
         for (int ox = 0; ox <= 2 * kMatchSearchRadius; ++ox) {
-            std::int32_t sab = 0;
-            for (int dy = 0; dy < side; ++dy) {
-                const std::int16_t* pa = a_window[dy];
-                const std::int16_t* pb = b_region[oy + dy] + ox;
-                for (int i = 0; i < padded; ++i) sab += std::int32_t{pa[i]} * pb[i];
-            }
+            const std::int32_t sab = DotRows(a_window[0], kPaddedRegion, b_region[oy] + ox, kPaddedRegion + kLanes, side, padded);
             const std::int32_t sbb = squares[oy + side][ox + side] - squares[oy][ox + side] - squares[oy + side][ox] +
                                       squares[oy][ox];
             best.Offer(CorrelationScore(sab, saa, sbb, side * side), xb - kMatchSearchRadius + ox,
