@@ -14,53 +14,16 @@ constexpr float kInverse255 = 0.003921569f;
 using FloatPyramid = std::vector<FloatImage>;
 
 // The next coarser level: the even part smoothed (sigma 1) and sampled at even rows and columns. Only the
-// kept samples are computed, the row pass at even columns and the column pass at even rows; each sums the
-// same products in the same order as smoothing the whole even part (taps ascending from zero, taps outside
-// the even part left out), so the values are the same.
+// kept samples are computed, the row pass at even columns and the column pass at even rows, with the values
+// of whole-plane smoothing.
 FloatImage Reduce(const FloatImage& level)
 {
     const int w = level.width() & ~1, h = level.height() & ~1;
     const std::vector<float> kernel = GaussianKernel(1.0f);
-    const int taps = static_cast<int>(kernel.size());
-    const int half = taps / 2;
-    // Kept columns whose taps all fall inside the even part: [inner_begin, inner_end).
-    const int inner_begin = std::min((half + 1) / 2, w / 2);
-    const int inner_end = std::max(inner_begin, std::min(w / 2, w - half > 0 ? (w - half + 1) / 2 : 0));
     FloatImage rows(w / 2, h);
-    for (int y = 0; y < h; ++y) {
-        const float* in = level.row(y);
-        float* out = rows.row(y);
-        auto one = [&](int ox) {
-            const int x = 2 * ox;
-            const int first = std::max(0, half - x);
-            const int last = std::min(taps, w - x + half);
-            float acc = 0.0f;
-            for (int t = first; t < last; ++t) acc += kernel[static_cast<std::size_t>(t)] * in[x + t - half];
-            out[ox] = acc;
-        };
-        for (int ox = 0; ox < inner_begin; ++ox) one(ox);
-        for (int ox = inner_end; ox < w / 2; ++ox) one(ox);
-        // Inside, taps outermost so the loop over columns vectorises; each output still sums its taps in
-        // ascending order from zero.
-        std::fill(out + inner_begin, out + inner_end, 0.0f);
-        for (int t = 0; t < taps; ++t) {
-            const float weight = kernel[static_cast<std::size_t>(t)];
-            const int shift = t - half;
-            for (int ox = inner_begin; ox < inner_end; ++ox) out[ox] += weight * in[2 * ox + shift];
-        }
-    }
+    for (int y = 0; y < h; ++y) SmoothRowAtEvenColumns(level.row(y), w, kernel, rows.row(y));
     FloatImage reduced(w / 2, h / 2);
-    for (int oy = 0; oy < h / 2; ++oy) {
-        float* out = reduced.row(oy);
-        std::fill(out, out + w / 2, 0.0f);
-        for (int t = 0; t < taps; ++t) {
-            const int source_row = 2 * oy + t - half;
-            if (source_row < 0 || source_row >= h) continue;
-            const float weight = kernel[static_cast<std::size_t>(t)];
-            const float* in = rows.row(source_row);
-            for (int x = 0; x < w / 2; ++x) out[x] += weight * in[x];
-        }
-    }
+    for (int oy = 0; oy < h / 2; ++oy) SmoothColumn(rows, kernel, 2 * oy, reduced.row(oy));
     return reduced;
 }
 
@@ -68,7 +31,7 @@ FloatImage Reduce(const FloatImage& level)
 // ever added to or subtracted from the next finer level, so it is made a row at a time and handed to
 // combine(fine sample, expanded sample), without a plane of its own. The two rows a level row doubles into
 // are equal, and so are their row passes: each is computed once and kept while the column window needs it.
-// Sums as in whole-plane smoothing: taps ascending from zero, taps outside the plane left out.
+// The column pass sums as whole-plane smoothing does: taps ascending from zero, rows outside left out.
 template <typename Combine>
 void CombineExpansion(const FloatImage& coarse, FloatImage& fine, Combine combine)
 {
@@ -76,8 +39,6 @@ void CombineExpansion(const FloatImage& coarse, FloatImage& fine, Combine combin
     const std::vector<float> kernel = GaussianKernel(1.0f);
     const int taps = static_cast<int>(kernel.size());
     const int half = taps / 2;
-    const int inner_begin = std::min(half, width);
-    const int inner_end = std::max(inner_begin, width - half);
 
     // Row passes of the coarse rows the column window reaches (at most half the taps, plus one).
     const int kept = half + 2;
@@ -91,21 +52,7 @@ void CombineExpansion(const FloatImage& coarse, FloatImage& fine, Combine combin
         pass_row[slot] = coarse_row;
         const float* in = coarse.row(coarse_row);
         for (int x = 0; x < width; ++x) doubled[static_cast<std::size_t>(x)] = in[x / 2];
-        auto one = [&](int x) {
-            const int first = std::max(0, half - x);
-            const int last = std::min(taps, width - x + half);
-            float acc = 0.0f;
-            for (int t = first; t < last; ++t) acc += kernel[static_cast<std::size_t>(t)] * doubled[static_cast<std::size_t>(x + t - half)];
-            out[x] = acc;
-        };
-        for (int x = 0; x < inner_begin; ++x) one(x);
-        for (int x = inner_end; x < width; ++x) one(x);
-        std::fill(out + inner_begin, out + inner_end, 0.0f);
-        for (int t = 0; t < taps; ++t) {
-            const float weight = kernel[static_cast<std::size_t>(t)];
-            const int shift = t - half;
-            for (int x = inner_begin; x < inner_end; ++x) out[x] += weight * doubled[static_cast<std::size_t>(x + shift)];
-        }
+        SmoothRow(doubled.data(), width, kernel, out);
         return out;
     };
 

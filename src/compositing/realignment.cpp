@@ -5,6 +5,7 @@
 //
 // Realign leaves the canvas re-allocated for the new bounds and empty: the advanced blend that follows
 // paints it.
+#include <memory>
 #include <new>
 #include <optional>
 #include <vector>
@@ -41,8 +42,8 @@ public:
         mosaic_.ClearCanvas();
         if (!composite_.allocate(canvas.width(), canvas.height())) return ReportCanvasTooLarge();
         const int reference = mosaic_.reference();
-        ColorImage image;
-        LoadSource(reference, image);
+        const std::shared_ptr<const ColorImage> source = SourceImage(reference);
+        const ColorImage& image = *source;
         const SourceAlignment& record = mosaic_.alignment(reference);
         RenderGreyWhereEmpty(composite_, image, record.to_reference, record.from_reference, offset_);
         if (!CollectReferenceCandidates(GreyLevels(image))) return false;
@@ -69,13 +70,14 @@ private:
         return false;
     }
 
-    // The working image of source i; left empty when unreadable or not of the working size, so that it
+    // The working image of source i; an empty image when unreadable or not of the working size, so that it
     // offers no texture and no matches.
-    void LoadSource(int i, ColorImage& image)
+    std::shared_ptr<const ColorImage> SourceImage(int i) const
     {
-        if (!mosaic_.LoadWorkingImage(i, image) ||
-            !image.same_size(mosaic_.working_width(), mosaic_.working_height()))
-            image.release();
+        std::shared_ptr<const ColorImage> image = mosaic_.ShareWorkingImage(i);
+        if (!image || !image->same_size(mosaic_.working_width(), mosaic_.working_height()))
+            return std::make_shared<const ColorImage>();
+        return image;
     }
 
     int HalfPatch() const { return state_.patch_size / 2; }
@@ -123,8 +125,8 @@ private:
 
     SourceOutcome RealignSource(int b)
     {
-        ColorImage image;
-        LoadSource(b, image);
+        const std::shared_ptr<const ColorImage> source = SourceImage(b);
+        const ColorImage& image = *source;
         const GrayImage grey = GreyLevels(image);
         SourceAlignment& record = mosaic_.alignment(b);
         SourceMatches found = MatchSource(state_, grey, record.from_reference, offset_, progress_);

@@ -7,6 +7,7 @@
 
 #include "compositing/realignment.h"
 #include "imaging/dot_rows.h"
+#include "imaging/padded_window.h"
 #include "imaging/parallel.h"
 #include "registration/homography.h"
 
@@ -71,57 +72,22 @@ namespace {
 
 // Correlations of the centres [first_x, last_x] x [first_y, last_y], all of whose placements lie inside the
 // image, written to score(ox, oy): the patch energy is the whole patch's, the image energies come from an
-// integral image of the squares, and the cross sums from rows widened to 16 bits and padded with zeros to
-// whole vectors. The caller has checked the sizes fit.
+// integral image of the squares, and the cross sums from zero-padded 16-bit rows.
 template <typename Score>
 void CorrelateInside(const GrayImage& grey, const GrayImage& patch, int first_x, int last_x, int first_y, int last_y,
                      Score score)
 {
-    constexpr int kLanes = 8;
     const int half = patch.width() / 2;
     const int pw = patch.width(), ph = patch.height();
-    const int padded = (pw + kLanes - 1) / kLanes * kLanes;
     const int columns = last_x - first_x + 1, rows = last_y - first_y + 1;
-    const int region_width = columns + pw - 1, region_height = rows + ph - 1;
-    const int region_stride = (region_width + padded + kLanes - 1) / kLanes * kLanes;
-    const int left = first_x - half, top = first_y - half;
-
-    std::vector<std::int16_t> patch_rows(static_cast<std::size_t>(ph) * static_cast<std::size_t>(padded), 0);
-    std::int64_t patch_energy = 0;
-    for (int j = 0; j < ph; ++j)
-        for (int i = 0; i < pw; ++i) {
-            const std::int32_t b = patch.row(j)[i];
-            patch_rows[static_cast<std::size_t>(j * padded + i)] = static_cast<std::int16_t>(b);
-            patch_energy += b * b;
-        }
-    std::vector<std::int16_t> region(static_cast<std::size_t>(region_height) * static_cast<std::size_t>(region_stride), 0);
-    // 64-bit integral: a large search region of bright pixels passes 2^31.
-    const std::size_t integral_stride = static_cast<std::size_t>(region_width) + 1;
-    std::vector<std::int64_t> squares((static_cast<std::size_t>(region_height) + 1) * integral_stride, 0);
-    for (int y = 0; y < region_height; ++y) {
-        const std::uint8_t* in = grey.row(top + y) + left;
-        std::int16_t* out = region.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(region_stride);
-        std::int64_t line = 0;
-        for (int x = 0; x < region_width; ++x) {
-            out[x] = in[x];
-            line += std::int32_t{in[x]} * in[x];
-            squares[(static_cast<std::size_t>(y) + 1) * integral_stride + static_cast<std::size_t>(x) + 1] =
-                squares[static_cast<std::size_t>(y) * integral_stride + static_cast<std::size_t>(x) + 1] + line;
-        }
-    }
-    auto square_sum = [&](int y0, int x0) {
-        const std::size_t a = static_cast<std::size_t>(y0) * integral_stride + static_cast<std::size_t>(x0);
-        const std::size_t b = static_cast<std::size_t>(y0 + ph) * integral_stride + static_cast<std::size_t>(x0);
-        return squares[b + static_cast<std::size_t>(pw)] - squares[a + static_cast<std::size_t>(pw)] - squares[b] + squares[a];
-    };
-
+    const PaddedWindow p(patch, 0, 0, pw, ph);
+    const PaddedWindow region(grey, first_x - half, first_y - half, columns + pw - 1, rows + ph - 1);
+    const std::int64_t patch_energy = p.SquareSum(0, 0, pw, ph);
     for (int oy = 0; oy < rows; ++oy)
         for (int ox = 0; ox < columns; ++ox) {
-            const std::int32_t cross =
-                DotRows(patch_rows.data(), static_cast<std::size_t>(padded),
-                        region.data() + static_cast<std::size_t>(oy) * static_cast<std::size_t>(region_stride) + ox,
-                        static_cast<std::size_t>(region_stride), ph, padded);
-            const double energy = static_cast<double>(square_sum(oy, ox)) * static_cast<double>(patch_energy);
+            const std::int32_t cross = DotRows(p.row(0), p.stride(), region.row(oy) + ox, region.stride(), ph,
+                                               PaddedWindow::PaddedLength(pw));
+            const double energy = static_cast<double>(region.SquareSum(ox, oy, pw, ph)) * static_cast<double>(patch_energy);
             score(ox, oy, energy <= 0.0 ? 0.0 : static_cast<double>(cross) / std::sqrt(energy));
         }
 }

@@ -16,52 +16,51 @@ constexpr float kRedWeight = 0.299f;
 constexpr float kGreenWeight = 0.587f;
 constexpr float kBlueWeight = 0.114f;
 
-// Row pass of the separable smoothing: out[x] = sum over taps t of kernel[t] * in[x + t - half], with
-// samples outside the row counting as zero. Taps are summed in ascending order for every x.
-template <typename In>
-void SmoothRow(const In* in, int width, const std::vector<float>& kernel, float* out)
+// Row pass of the separable smoothing at every kStep-th position: out[o] = sum over taps t of
+// kernel[t] * in[kStep o + t - half] for o < outputs, samples outside the row counting as zero. Taps are
+// summed in ascending order for every output.
+template <int kStep, typename In>
+void SmoothRowSampled(const In* in, int width, int outputs, const std::vector<float>& kernel, float* out)
 {
     const int taps = static_cast<int>(kernel.size());
     const int half = taps / 2;
     // Near the ends some taps fall outside the row and are left out.
-    auto one = [&](int x) {
+    auto one = [&](int o) {
+        const int x = kStep * o;
         float acc = 0.0f;
         const int first = std::max(0, half - x);
         const int last = std::min(taps, width - x + half);
         for (int t = first; t < last; ++t) acc += kernel[static_cast<std::size_t>(t)] * static_cast<float>(in[x + t - half]);
-        out[x] = acc;
+        out[o] = acc;
     };
-    const int inner_begin = std::min(half, width);
-    const int inner_end = std::max(inner_begin, width - half);
-    for (int x = 0; x < inner_begin; ++x) one(x);
-    for (int x = inner_end; x < width; ++x) one(x);
-    // Inside, every tap applies: the taps go outermost so that the loop over x vectorises, each output still
-    // summing its taps in ascending order from 0.
+    // Outputs whose taps all fall inside the row: [inner_begin, inner_end).
+    const int inner_begin = std::min((half + kStep - 1) / kStep, outputs);
+    const int inner_end =
+        width - 1 - half < 0 ? inner_begin : std::max(inner_begin, std::min(outputs, (width - 1 - half) / kStep + 1));
+    for (int o = 0; o < inner_begin; ++o) one(o);
+    for (int o = inner_end; o < outputs; ++o) one(o);
+    // Inside, the taps go outermost so that the loop over outputs vectorises, each output still summing its
+    // taps in ascending order from 0.
     std::fill(out + inner_begin, out + inner_end, 0.0f);
     for (int t = 0; t < taps; ++t) {
         const float w = kernel[static_cast<std::size_t>(t)];
         const int shift = t - half;
-        for (int x = inner_begin; x < inner_end; ++x) out[x] += w * static_cast<float>(in[x + shift]);
+        for (int o = inner_begin; o < inner_end; ++o) out[o] += w * static_cast<float>(in[kStep * o + shift]);
     }
 }
 
-// Column pass over a float plane: row y of the result sums kernel[t] * rows[y + t - half] in ascending t,
-// rows outside the plane counting as zero. `store` writes one finished value.
+template <typename In>
+void SmoothRowOf(const In* in, int width, const std::vector<float>& kernel, float* out)
+{
+    SmoothRowSampled<1>(in, width, width, kernel, out);
+}
+
+// Column pass with a callback: `store` receives the finished row.
 template <typename Store>
 void SmoothColumns(const FloatImage& rows, const std::vector<float>& kernel, int y, std::vector<float>& acc,
                    Store store)
 {
-    const int taps = static_cast<int>(kernel.size());
-    const int half = taps / 2;
-    const int width = rows.width();
-    std::fill(acc.begin(), acc.end(), 0.0f);
-    for (int t = 0; t < taps; ++t) {
-        const int source_row = y + t - half;
-        if (source_row < 0 || source_row >= rows.height()) continue;
-        const float w = kernel[static_cast<std::size_t>(t)];
-        const float* in = rows.row(source_row);
-        for (int x = 0; x < width; ++x) acc[static_cast<std::size_t>(x)] += w * in[x];
-    }
+    SmoothColumn(rows, kernel, y, acc.data());
     store(acc);
 }
 
@@ -70,7 +69,7 @@ void SmoothSeparable(const Image& image, float sigma, Image& destination, Finish
 {
     const std::vector<float> kernel = GaussianKernel(sigma);
     FloatImage rows(image.width(), image.height());
-    for (int y = 0; y < image.height(); ++y) SmoothRow(image.row(y), image.width(), kernel, rows.row(y));
+    for (int y = 0; y < image.height(); ++y) SmoothRowOf(image.row(y), image.width(), kernel, rows.row(y));
     if (!destination.same_size(image.width(), image.height())) destination.allocate(image.width(), image.height());
     std::vector<float> acc(static_cast<std::size_t>(image.width()));
     for (int y = 0; y < image.height(); ++y)
@@ -78,6 +77,31 @@ void SmoothSeparable(const Image& image, float sigma, Image& destination, Finish
 }
 
 }  // namespace
+
+void SmoothRow(const float* in, int width, const std::vector<float>& kernel, float* out)
+{
+    SmoothRowSampled<1>(in, width, width, kernel, out);
+}
+
+void SmoothRowAtEvenColumns(const float* in, int width, const std::vector<float>& kernel, float* out)
+{
+    SmoothRowSampled<2>(in, width, width / 2, kernel, out);
+}
+
+void SmoothColumn(const FloatImage& rows, const std::vector<float>& kernel, int y, float* out)
+{
+    const int taps = static_cast<int>(kernel.size());
+    const int half = taps / 2;
+    const int width = rows.width();
+    std::fill(out, out + width, 0.0f);
+    for (int t = 0; t < taps; ++t) {
+        const int source_row = y + t - half;
+        if (source_row < 0 || source_row >= rows.height()) continue;
+        const float w = kernel[static_cast<std::size_t>(t)];
+        const float* in = rows.row(source_row);
+        for (int x = 0; x < width; ++x) out[x] += w * in[x];
+    }
+}
 
 std::uint8_t GrayOf(const std::uint8_t* bgr)
 {
@@ -151,21 +175,9 @@ void ReduceByTwo(const GrayImage& source, GrayImage& destination)
     if (!destination.same_size(out_width, out_height)) destination.allocate(out_width, out_height);
     if (destination.empty()) return;
     const std::vector<float> kernel = GaussianKernel(1.0f);
-    const int taps = static_cast<int>(kernel.size());
-    const int half = taps / 2;
     FloatImage rows(out_width, source.height());
-    for (int y = 0; y < source.height(); ++y) {
-        const std::uint8_t* in = source.row(y);
-        float* out = rows.row(y);
-        for (int ox = 0; ox < out_width; ++ox) {
-            const int x = 2 * ox;
-            float acc = 0.0f;
-            const int first = std::max(0, half - x);
-            const int last = std::min(taps, source.width() - x + half);
-            for (int t = first; t < last; ++t) acc += kernel[static_cast<std::size_t>(t)] * static_cast<float>(in[x + t - half]);
-            out[ox] = acc;
-        }
-    }
+    for (int y = 0; y < source.height(); ++y)
+        SmoothRowSampled<2>(source.row(y), source.width(), out_width, kernel, rows.row(y));
     std::vector<float> acc(static_cast<std::size_t>(out_width));
     for (int oy = 0; oy < out_height; ++oy) {
         SmoothColumns(rows, kernel, 2 * oy, acc, [&](const std::vector<float>& values) {

@@ -26,6 +26,15 @@ std::vector<float> GaussianKernel(float sigma);
 void GaussianSmooth(const GrayImage& image, float sigma, GrayImage& destination);
 void GaussianSmooth(const FloatImage& image, float sigma, FloatImage& destination);
 
+// The two passes of that smoothing for code that needs only some of its samples; the same sums in the same
+// order, so the values are the whole-plane ones. Row pass: out[x] = sum over taps t of kernel[t] *
+// in[x + t - half], samples outside the row counting as zero; at even columns only, out[x / 2] for the
+// width / 2 even x. Column pass: row y of the smoothed plane from the row-pass plane `rows`, rows outside
+// counting as zero, into out (rows.width() values).
+void SmoothRow(const float* in, int width, const std::vector<float>& kernel, float* out);
+void SmoothRowAtEvenColumns(const float* in, int width, const std::vector<float>& kernel, float* out);
+void SmoothColumn(const FloatImage& rows, const std::vector<float>& kernel, int y, float* out);
+
 // Smooths with sigma 1 and keeps every second pixel of every second row; `destination` gets half the size.
 void ReduceByTwo(const GrayImage& source, GrayImage& destination);
 

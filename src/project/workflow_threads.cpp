@@ -1,6 +1,7 @@
 // The worker threads. They reach the document only through TheDocument() and report to its progress
 // dialog; messages to the user go through the reporting hook.
 #include <algorithm>
+#include <memory>
 
 #include "imaging/fatal_error.h"
 #include "imaging/parallel.h"
@@ -52,9 +53,10 @@ std::string ThumbnailLabel(const std::string& path)
 
 bool FillMosaicParameters(CMainDoc& doc, MosaicParameters& parameters)
 {
-    ColorImage first;
-    if (doc.image_count() == 0 || !doc.working_images()->Load(doc.image(0).path, first) || first.empty()) return false;
-    parameters = MakeMosaicParameters(first.width(), first.height(), doc.image_count());
+    if (doc.image_count() == 0) return false;
+    const std::shared_ptr<const ColorImage> first = doc.working_images()->Share(doc.image(0).path);
+    if (!first || first->empty()) return false;
+    parameters = MakeMosaicParameters(first->width(), first->height(), doc.image_count());
     return true;
 }
 

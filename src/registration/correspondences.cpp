@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "imaging/dot_rows.h"
+#include "imaging/padded_window.h"
 #include "registration/homography.h"
 
 namespace tp {
@@ -237,46 +238,22 @@ void SearchClipped(const GrayImage& a_level, const GrayImage& b_level, int xa, i
     }
 }
 
-// Every candidate's window lies wholly inside both images: the sums of squares come from one window of a and
-// an integral image of b's squares, and the cross sums from 16-bit rows padded with zeros to whole vectors.
-// The sums are the same integers the clipped search adds up, so the scores are identical.
+// Every candidate's window lies wholly inside both images: the sums of squares come from integral images and
+// the cross sums from zero-padded 16-bit rows. The sums are the same integers the clipped search adds up, so
+// the scores are identical.
 void SearchInterior(const GrayImage& a_level, const GrayImage& b_level, int xa, int ya, int xb, int yb, int r,
                     BestCandidate& best)
 {
-    constexpr int kMaxSide = 2 * 8 + 1;
-    constexpr int kLanes = 8;
-    constexpr int kRegionSide = kMaxSide + 2 * kMatchSearchRadius;
-    constexpr int kPaddedRegion = (kRegionSide + kLanes - 1) / kLanes * kLanes + kLanes;
     const int side = 2 * r + 1;
-    const int padded = (side + kLanes - 1) / kLanes * kLanes;
-    const int region = side + 2 * kMatchSearchRadius;
-
-    alignas(16) std::int16_t a_window[kMaxSide][kPaddedRegion] = {};
-    alignas(16) std::int16_t b_region[kRegionSide][kPaddedRegion + kLanes] = {};
-    std::int32_t squares[kRegionSide + 1][kRegionSide + 1] = {};
-    std::int32_t saa = 0;
-    for (int dy = 0; dy < side; ++dy) {
-        const std::uint8_t* row = a_level.row(ya - r + dy) + (xa - r);
-        for (int i = 0; i < side; ++i) {
-            a_window[dy][i] = row[i];
-            saa += std::int32_t{row[i]} * row[i];
-        }
-    }
-    const int bx0 = xb - kMatchSearchRadius - r, by0 = yb - kMatchSearchRadius - r;
-    for (int y = 0; y < region; ++y) {
-        const std::uint8_t* row = b_level.row(by0 + y) + bx0;
-        std::int32_t line = 0;
-        for (int x = 0; x < region; ++x) {
-            b_region[y][x] = row[x];
-            line += std::int32_t{row[x]} * row[x];
-            squares[y + 1][x + 1] = squares[y][x + 1] + line;
-        }
-    }
+    const PaddedWindow a(a_level, xa - r, ya - r, side, side);
+    const PaddedWindow b(b_level, xb - kMatchSearchRadius - r, yb - kMatchSearchRadius - r,
+                         side + 2 * kMatchSearchRadius, side + 2 * kMatchSearchRadius);
+    // Windows of at most 17 x 17 bytes: every sum fits 32 bits exactly.
+    const auto saa = static_cast<std::int32_t>(a.SquareSum(0, 0, side, side));
     for (int oy = 0; oy <= 2 * kMatchSearchRadius; ++oy) {
         for (int ox = 0; ox <= 2 * kMatchSearchRadius; ++ox) {
-            const std::int32_t sab = DotRows(a_window[0], kPaddedRegion, b_region[oy] + ox, kPaddedRegion + kLanes, side, padded);
-            const std::int32_t sbb = squares[oy + side][ox + side] - squares[oy][ox + side] - squares[oy + side][ox] +
-                                      squares[oy][ox];
+            const std::int32_t sab = DotRows(a.row(0), a.stride(), b.row(oy) + ox, b.stride(), side, PaddedWindow::PaddedLength(side));
+            const auto sbb = static_cast<std::int32_t>(b.SquareSum(ox, oy, side, side));
             best.Offer(CorrelationScore(sab, saa, sbb, side * side), xb - kMatchSearchRadius + ox,
                        yb - kMatchSearchRadius + oy);
         }

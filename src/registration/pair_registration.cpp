@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -28,18 +27,8 @@ struct PairImages {
     const Pyramid& b;
 };
 
-// Gives the pyramid of source `index` made from its working image. Inside one registration run every source
-// but the first and last belongs to two pairs, so the run builds each pyramid once and lends it to both.
-using PyramidMaker =
-    std::function<std::shared_ptr<const Pyramid>(int index, const std::shared_ptr<const ColorImage>& image)>;
-
-PyramidMaker BuildEveryTime(int levels)
-{
-    return [levels](int, const std::shared_ptr<const ColorImage>& image) {
-        return std::make_shared<const Pyramid>(BuildPyramid(*image, levels));
-    };
-}
-
+// The pyramid of each source, made from its working image. Inside one registration run every source but the
+// first and last belongs to two pairs, so the run builds each pyramid once and lends it to both.
 class SharedPyramids {
 public:
     SharedPyramids(int count, int levels) : slots_(static_cast<std::size_t>(count)), levels_(levels) {}
@@ -115,7 +104,7 @@ struct PairOutcome {
 
 // Registers pair (i, i + 1) from the first record's hints; reads nothing else of the table.
 PairOutcome ComputePair(int i, const SourceAlignment& first, const std::string& second_path, RegistrationMethod method,
-                        int levels, WorkingImageSource& images, const PyramidMaker& pyramid_of)
+                        int levels, WorkingImageSource& images, SharedPyramids& pyramids)
 {
     PairOutcome outcome;
     Matrix h = Matrix::Identity(3);
@@ -129,8 +118,8 @@ PairOutcome ComputePair(int i, const SourceAlignment& first, const std::string& 
         if (a.width() != b.width() || a.height() != b.height()) {
             registered = true;  // images of different sizes are not compared; the pair keeps the identity
         } else {
-            const std::shared_ptr<const Pyramid> a_pyramid = pyramid_of(i, a_image);
-            const std::shared_ptr<const Pyramid> b_pyramid = pyramid_of(i + 1, b_image);
+            const std::shared_ptr<const Pyramid> a_pyramid = pyramids.Get(i, a_image);
+            const std::shared_ptr<const Pyramid> b_pyramid = pyramids.Get(i + 1, b_image);
             const PairImages pair{a.width(), a.height(), *a_pyramid, *b_pyramid};
             if (method == RegistrationMethod::Automatic) {
                 for (int l = levels; l >= 1 && !registered; --l) registered = Attempt(first, method, pair, l, h);
@@ -160,8 +149,9 @@ int CommitPair(AlignmentTable& table, int i, RegistrationMethod method, const Pa
 int RegisterPair(AlignmentTable& table, int i, RegistrationMethod method, int levels, WorkingImageSource& images)
 {
     const SourceAlignment& first = table[static_cast<std::size_t>(i)];
+    SharedPyramids pyramids(static_cast<int>(table.size()), levels);
     return CommitPair(table, i, method,
-                      ComputePair(i, first, table[static_cast<std::size_t>(i) + 1].path, method, levels, images, BuildEveryTime(levels)));
+                      ComputePair(i, first, table[static_cast<std::size_t>(i) + 1].path, method, levels, images, pyramids));
 }
 
 bool RegisterNeighbours(AlignmentTable& table, int levels, WorkingImageSource& images, Progress& progress)
@@ -174,15 +164,12 @@ bool RegisterNeighbours(AlignmentTable& table, int levels, WorkingImageSource& i
     // cancel stops before anything further is recorded.
     const AlignmentTable inputs = table;
     SharedPyramids pyramids(n, levels);
-    const PyramidMaker pyramid_of = [&](int index, const std::shared_ptr<const ColorImage>& image) {
-        return pyramids.Get(index, image);
-    };
     bool cancelled = false;
     OrderedPipeline<PairOutcome>(
         pairs,
         [&](int i) {
             return ComputePair(i, inputs[static_cast<std::size_t>(i)], inputs[static_cast<std::size_t>(i) + 1].path,
-                               RegistrationMethod::Automatic, levels, images, pyramid_of);
+                               RegistrationMethod::Automatic, levels, images, pyramids);
         },
         [&](int i, PairOutcome& outcome) {
             CommitPair(table, i, RegistrationMethod::Automatic, outcome);

@@ -157,6 +157,21 @@ TestPng PalettePng(int width, int height, int depth, int colours)
 
 // --- round trips --------------------------------------------------------------------------------------
 
+// Reads `path` with our reader and compares the pixels with `picture`.
+::testing::AssertionResult ReadsBackAs(const std::string& path, const ColorImage& picture)
+{
+    ColorImage decoded;
+    if (const int code = ReadPng(decoded, path); code != 0) return ::testing::AssertionFailure() << "read code " << code;
+    if (!ImagesMatch(picture, decoded)) return ::testing::AssertionFailure() << "pixels differ";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WritesAndReadsBack(const ColorImage& picture, const std::string& path)
+{
+    if (const int code = WritePng(picture, path); code != 0) return ::testing::AssertionFailure() << "write code " << code;
+    return ReadsBackAs(path, picture);
+}
+
 TEST(PngRoundTrip, PixelsComeBackExactly)
 {
     ScratchDir dir;
@@ -164,10 +179,7 @@ TEST(PngRoundTrip, PixelsComeBackExactly)
                                         std::pair{17, 4}, std::pair{64, 33}}) {
         SCOPED_TRACE(::testing::Message() << width << "x" << height);
         const ColorImage picture = NoiseImage(width, height, static_cast<unsigned>(width * 100 + height));
-        ASSERT_EQ(WritePng(picture, dir.file("noise.png")), 0);
-        ColorImage decoded;
-        ASSERT_EQ(ReadPng(decoded, dir.file("noise.png")), 0);
-        EXPECT_TRUE(ImagesMatch(picture, decoded));
+        EXPECT_TRUE(WritesAndReadsBack(picture, dir.file("noise.png")));
     }
 }
 
@@ -264,10 +276,7 @@ TEST(PngWriter, RowsOfEveryFilterTypeComeBackExactly)
                                                PngFilter::Paeth}));
 
     ScratchDir dir;
-    ASSERT_EQ(WritePng(picture, dir.file("filters.png")), 0);
-    ColorImage decoded;
-    ASSERT_EQ(ReadPng(decoded, dir.file("filters.png")), 0);
-    EXPECT_TRUE(ImagesMatch(picture, decoded));
+    EXPECT_TRUE(WritesAndReadsBack(picture, dir.file("filters.png")));
 }
 
 // Large images are compressed in pieces on several threads: the file must not depend on the thread count,
@@ -290,9 +299,7 @@ TEST(PngWriter, ImagesCutIntoPiecesComeBackExactlyWithAnyThreadCount)
         }
         SetWorkerThreads(0);
         EXPECT_EQ(files[0], files[1]);
-        ColorImage decoded;
-        ASSERT_EQ(ReadPng(decoded, dir.file("pieces.png")), 0);
-        EXPECT_TRUE(ImagesMatch(picture, decoded));
+        EXPECT_TRUE(ReadsBackAs(dir.file("pieces.png"), picture));
     }
 }
 
