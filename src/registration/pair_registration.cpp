@@ -8,8 +8,8 @@
 
 #include "imaging/parallel.h"
 #include "imaging/string_table.h"
+#include "registration/automatic_registration.h"
 #include "registration/homography.h"
-#include "registration/phase_correlation.h"
 #include "registration/pyramid.h"
 #include "registration/pyramid_refinement.h"
 
@@ -27,29 +27,29 @@ struct PairImages {
     const Pyramid& b;
 };
 
-// The pyramid of each source, made from its working image. Inside one registration run every source but the
-// first and last belongs to two pairs, so the run builds each pyramid once and lends it to both.
+// What registration reads of each source, made from its working image. Inside one registration run every
+// source but the first and last belongs to two pairs, so the run builds it once and lends it to both.
 class SharedPyramids {
 public:
     SharedPyramids(int count, int levels) : slots_(static_cast<std::size_t>(count)), levels_(levels) {}
-    std::shared_ptr<const Pyramid> Get(int index, const std::shared_ptr<const ColorImage>& image)
+    std::shared_ptr<const SourceLevels> Get(int index, const std::shared_ptr<const ColorImage>& image)
     {
         Slot& slot = slots_[static_cast<std::size_t>(index)];
         std::call_once(slot.once, [&] {
             slot.image = image;
-            slot.pyramid = std::make_shared<const Pyramid>(BuildPyramid(*image, levels_));
+            slot.levels = std::make_shared<const SourceLevels>(BuildSourceLevels(*image, levels_));
         });
         // Lent only for the very image it was made from: a source read again (its file changed, or nothing
-        // keeps working images) gets a pyramid of its own.
-        if (slot.image == image) return slot.pyramid;
-        return std::make_shared<const Pyramid>(BuildPyramid(*image, levels_));
+        // keeps working images) gets one of its own.
+        if (slot.image == image) return slot.levels;
+        return std::make_shared<const SourceLevels>(BuildSourceLevels(*image, levels_));
     }
 
 private:
     struct Slot {
         std::once_flag once;
         std::shared_ptr<const ColorImage> image;  // held, so that its address cannot be reused meanwhile
-        std::shared_ptr<const Pyramid> pyramid;
+        std::shared_ptr<const SourceLevels> levels;
     };
     std::vector<Slot> slots_;
     int levels_;
@@ -77,12 +77,8 @@ bool InitialEstimate(const SourceAlignment& record, RegistrationMethod method, c
         return true;
     }
     case RegistrationMethod::Automatic:
-    case RegistrationMethod::Never: {
-        const std::size_t coarsest = static_cast<std::size_t>(levels) - 1;
-        const PhaseCorrelation shift = PhaseCorrelate(images.a[coarsest], images.b[coarsest]);
-        h = TranslationHomography(std::trunc(shift.x), std::trunc(shift.y));
-        return true;
-    }
+    case RegistrationMethod::Never:
+        break;
     }
     return false;
 }
@@ -100,6 +96,8 @@ struct PairOutcome {
     bool registered = false;
     Matrix h;
     Matrix inverse;
+    PairVerdict verdict = PairVerdict::Failed;
+    float score = -1.0f;
 };
 
 // Registers pair (i, i + 1) from the first record's hints; reads nothing else of the table.
@@ -107,35 +105,46 @@ PairOutcome ComputePair(int i, const SourceAlignment& first, const std::string& 
                         int levels, WorkingImageSource& images, SharedPyramids& pyramids)
 {
     PairOutcome outcome;
-    Matrix h = Matrix::Identity(3);
     const std::shared_ptr<const ColorImage> a_image = images.Share(first.path);
     const std::shared_ptr<const ColorImage> b_image = a_image ? images.Share(second_path) : nullptr;
-    bool registered = false;
     // A file that can no longer be read cannot be compared: the pair is not registered.
-    if (a_image && b_image) {
-        const ColorImage& a = *a_image;
-        const ColorImage& b = *b_image;
-        if (a.width() != b.width() || a.height() != b.height()) {
-            registered = true;  // images of different sizes are not compared; the pair keeps the identity
-        } else {
-            const std::shared_ptr<const Pyramid> a_pyramid = pyramids.Get(i, a_image);
-            const std::shared_ptr<const Pyramid> b_pyramid = pyramids.Get(i + 1, b_image);
-            const PairImages pair{a.width(), a.height(), *a_pyramid, *b_pyramid};
-            if (method == RegistrationMethod::Automatic) {
-                for (int l = levels; l >= 1 && !registered; --l) registered = Attempt(first, method, pair, l, h);
-            } else {
-                registered = Attempt(first, method, pair, levels, h);
-            }
-        }
+    if (!a_image || !b_image) return outcome;
+    const ColorImage& a = *a_image;
+    const ColorImage& b = *b_image;
+    Matrix h = Matrix::Identity(3);
+    if (a.width() != b.width() || a.height() != b.height()) {
+        // Images of different sizes are not compared; the pair keeps the identity, which nothing verifies.
+        outcome.registered = TryInverse(h, outcome.inverse);
+        outcome.verdict = PairVerdict::Unverified;
+        outcome.h = std::move(h);
+        return outcome;
     }
-    outcome.registered = registered && TryInverse(h, outcome.inverse);
+    const std::shared_ptr<const SourceLevels> a_levels = pyramids.Get(i, a_image);
+    const std::shared_ptr<const SourceLevels> b_levels = pyramids.Get(i + 1, b_image);
+    if (method == RegistrationMethod::Automatic) {
+        const PairResult result = RegisterAutomatically(*a_levels, *b_levels, levels);
+        outcome.verdict = result.verdict;
+        outcome.score = result.score.correlation;
+        outcome.registered = result.verdict == PairVerdict::Verified && TryInverse(result.h, outcome.inverse);
+        if (outcome.registered) outcome.h = result.h;
+        return outcome;
+    }
+    const PairImages pair{a.width(), a.height(), a_levels->pyramid, b_levels->pyramid};
+    outcome.registered = Attempt(first, method, pair, levels, h) && TryInverse(h, outcome.inverse);
+    if (!outcome.registered) return outcome;
+    const OverlapScore score = ScorePair(*a_levels, *b_levels, h);
+    outcome.score = score.correlation;
+    outcome.verdict = IsVerified(score) ? PairVerdict::Verified : PairVerdict::Unverified;
     outcome.h = std::move(h);
     return outcome;
 }
 
 int CommitPair(AlignmentTable& table, int i, RegistrationMethod method, const PairOutcome& outcome)
 {
-    table[static_cast<std::size_t>(i)].method = static_cast<int>(method);
+    SourceAlignment& record = table[static_cast<std::size_t>(i)];
+    record.method = static_cast<int>(method);
+    record.verdict = outcome.verdict;
+    record.pair_score = outcome.score;
     if (outcome.registered) {
         StorePairResult(table, i, outcome.h, outcome.inverse, 1.0);
         return kStatusSuccess;

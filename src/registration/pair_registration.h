@@ -10,9 +10,10 @@ namespace tp {
 
 // Registers image i with image i + 1 (working images, centred coordinates) using `levels` pyramid levels.
 // On success stores the pair with weight 1 and returns 0; otherwise clears the pair's flags (its
-// homographies stay) and returns nonzero. The method is recorded in record i either way. The automatic
-// method retries with fewer levels; its one-level attempt (a phase-correlation translation) always succeeds
-// unless a file cannot be read or the images cannot be compared.
+// homographies stay) and returns nonzero. The method, the verdict and the score are recorded in record i
+// either way. The automatic method registers a pair only when the images verify the alignment over their
+// overlap, and declines it otherwise; the user's hints (translation, four points) register as specified and
+// are scored so that a poor result can be pointed out.
 int RegisterPair(AlignmentTable& table, int i, RegistrationMethod method, int levels, WorkingImageSource& images);
 
 // Registers every neighbouring pair automatically, one progress step per pair. Returns false as soon as the

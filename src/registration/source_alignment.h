@@ -13,6 +13,15 @@ namespace tp {
 
 enum class RegistrationMethod : int { Never = -1, Automatic = 0, Translation = 1, FourPoints = 2 };
 
+// What the last registration of a pair concluded.
+enum class PairVerdict : int {
+    NotRegistered = 0,  // never registered, or restored from a project (nothing measured)
+    Verified = 1,       // registered, and the images agree over their overlap
+    Unverified = 2,     // registered from the user's hint, but the images do not agree well: worth a look
+    Declined = 3,       // the automatic method found no alignment it could verify; align it by hand
+    Failed = 4,         // not registered: a file could not be read or the hint gave no alignment
+};
+
 struct SourceAlignment {
     // Centred coordinates of this image -> those of image i + 1 (valid when has_next).
     Matrix to_next = Matrix::Identity(3);
@@ -37,6 +46,10 @@ struct SourceAlignment {
     std::array<PointF, 4> first_points{};
     std::array<PointF, 4> second_points{};
     PointF translation_hint;
+    // Pair (i, i + 1): how well the two images agree over their overlap after the last registration (-1
+    // when not measured), and what that registration concluded. Not stored in project files.
+    float pair_score = -1.0f;
+    PairVerdict verdict = PairVerdict::NotRegistered;
     std::string path;
 };
 

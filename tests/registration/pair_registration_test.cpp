@@ -86,7 +86,7 @@ TEST(AutomaticRegistrationTest, IdenticalImagesGiveTheIdentity)
     EXPECT_LT(test::CornerError(pair.table[0].to_next, Matrix::Identity(3), 320, 240), 0.05);
 }
 
-TEST(AutomaticRegistrationTest, TexturelessPairFallsBackToThePhaseCorrelationTranslation)
+TEST(AutomaticRegistrationTest, ABlankPairIsDeclinedAndKeepsItsOldHomographies)
 {
     ViewPair pair;
     pair.images.Put("a", ColorImage(320, 240));
@@ -94,9 +94,12 @@ TEST(AutomaticRegistrationTest, TexturelessPairFallsBackToThePhaseCorrelationTra
     pair.table.resize(2);
     pair.table[0].path = "a";
     pair.table[1].path = "b";
-    ASSERT_EQ(RegisterPair(pair.table, 0, RegistrationMethod::Automatic, 3, pair.images), 0);
-    EXPECT_EQ(pair.table[0].to_next, Matrix::Identity(3));
-    EXPECT_EQ(pair.table[0].has_next, 1);
+    StorePairResult(pair.table, 0, TranslationHomography(7, 0), TranslationHomography(-7, 0), 1.0);
+    EXPECT_NE(RegisterPair(pair.table, 0, RegistrationMethod::Automatic, 3, pair.images), 0);
+    EXPECT_EQ(pair.table[0].verdict, PairVerdict::Declined);
+    EXPECT_EQ(pair.table[0].has_next, 0);
+    EXPECT_EQ(pair.table[1].has_previous, 0);
+    EXPECT_EQ(pair.table[0].to_next, TranslationHomography(7, 0));
 }
 
 TEST(RegisterPairTest, DifferentSizesCountAsRegisteredWithTheIdentity)
