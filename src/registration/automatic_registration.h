@@ -10,15 +10,20 @@
 
 namespace tp {
 
-// What registration reads of one source: its grey pyramid, and the detail images of its working image (for
-// the verdict) and of the level below the coarsest (for screening candidates cheaply).
+// What registration reads of one source: its grey pyramid, and the detail of its working image (for the
+// verdict) and of the level below the coarsest (for screening candidates cheaply).
 struct SourceLevels {
     Pyramid pyramid;
-    FloatImage detail;
-    FloatImage screening_detail;
+    DetailBands detail;
+    DetailBands screening_detail;
 };
 
 SourceLevels BuildSourceLevels(const ColorImage& working_image, int levels);
+
+// How strongly a score says the images are aligned: the correlation of the fine detail band where it has
+// texture enough over the overlap and agrees, else that of the coarse band where it has texture; -1 when
+// neither has.
+float Evidence(const OverlapScore& score);
 
 // Whether a score is evidence enough that two images are aligned.
 bool IsVerified(const OverlapScore& score);

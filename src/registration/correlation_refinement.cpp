@@ -18,7 +18,7 @@ using Vector8 = std::array<double, kParameters>;
 constexpr int kMinimumSamples = 200;
 constexpr double kMinimumOverlapShare = 0.03;
 // Iteration limit below the first level, and the shift (pixels of the level) below which an update counts as converged.
-constexpr int kFineIterations = 10;
+constexpr int kFineIterations = 30;
 constexpr double kConvergedShift = 0.05;
 // About this many samples of A per level are plenty for eight parameters; finer levels are sampled on a
 // sparser grid.

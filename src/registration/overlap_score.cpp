@@ -72,24 +72,29 @@ struct Correlation {
 
 }  // namespace
 
-FloatImage DetailImage(const GrayImage& image)
+DetailBands MakeDetailBands(const GrayImage& image)
 {
     const int w = image.width(), h = image.height();
-    FloatImage detail(w, h);
-    if (detail.empty()) return detail;
+    DetailBands bands{FloatImage(w, h), FloatImage(w, h)};
+    if (bands.fine.empty() || bands.coarse.empty()) return {};
     const std::vector<std::uint32_t> table = Integral(image);
     for (int y = 0; y < h; ++y) {
-        float* out = detail.row(y);
-        for (int x = 0; x < w; ++x) out[x] = BoxMean(table, w, h, x, y, 1) - BoxMean(table, w, h, x, y, 4);
+        float* fine = bands.fine.row(y);
+        float* coarse = bands.coarse.row(y);
+        for (int x = 0; x < w; ++x) {
+            const float small = BoxMean(table, w, h, x, y, 1), middle = BoxMean(table, w, h, x, y, 4);
+            fine[x] = small - middle;
+            coarse[x] = middle - BoxMean(table, w, h, x, y, 16);
+        }
     }
-    return detail;
+    return bands;
 }
 
-OverlapScore ScoreOverlap(const GrayImage& a, const GrayImage& b, const FloatImage& a_detail,
-                          const FloatImage& b_detail, const Matrix& a_to_b)
+OverlapScore ScoreOverlap(const GrayImage& a, const GrayImage& b, const DetailBands& a_detail,
+                          const DetailBands& b_detail, const Matrix& a_to_b)
 {
     OverlapScore score;
-    Correlation grey, detail;
+    Correlation grey, fine, coarse;
     long n = 0, total = 0;
     const float max_x = static_cast<float>(b.width() - 1), max_y = static_cast<float>(b.height() - 1);
     for (int y = 0; y < a.height(); y += kSampleStep)
@@ -100,14 +105,15 @@ OverlapScore ScoreOverlap(const GrayImage& a, const GrayImage& b, const FloatIma
             const float bx = m.x + static_cast<float>(b.width() / 2), by = m.y + static_cast<float>(b.height() / 2);
             if (!(bx >= 0.0f && by >= 0.0f && bx < max_x && by < max_y)) continue;
             grey.add(a.at(x, y), Bilinear(b, bx, by));
-            detail.add(a_detail.at(x, y), Bilinear(b_detail, bx, by));
+            fine.add(a_detail.fine.at(x, y), Bilinear(b_detail.fine, bx, by));
+            coarse.add(a_detail.coarse.at(x, y), Bilinear(b_detail.coarse, bx, by));
             ++n;
         }
     score.overlap_share = total > 0 ? static_cast<float>(n) / static_cast<float>(total) : 0.0f;
     if (n < kMinimumSamples) return score;
     score.correlation = grey.value(n);
-    score.detail_correlation = detail.value(n);
-    score.detail_spread = detail.spread_a(n);
+    score.fine = {fine.value(n), fine.spread_a(n)};
+    score.coarse = {coarse.value(n), coarse.spread_a(n)};
     return score;
 }
 

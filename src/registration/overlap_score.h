@@ -2,30 +2,40 @@
 // registration is believed.
 #pragma once
 
+#include <array>
+
 #include "imaging/image_buffer.h"
 #include "imaging/matrix.h"
 
 namespace tp {
 
-// Grey levels with their slow variations taken out (each pixel less the mean of its 9 x 9 neighbourhood,
-// after a 3 x 3 mean): what is left is texture. A smooth sky or a vignetting ramp agrees with itself at
-// almost any shift; its detail does not.
-FloatImage DetailImage(const GrayImage& image);
+// Grey levels with their slow variations taken out, in two bands: fine (the 3 x 3 mean less the 9 x 9 mean)
+// and coarse (the 9 x 9 mean less the 33 x 33 mean). What is left is texture: a smooth sky or a vignetting
+// ramp agrees with itself at almost any shift, its detail does not. The coarse band serves soft pictures
+// (mist, out-of-focus backgrounds) whose fine band holds only noise.
+struct DetailBands {
+    FloatImage fine;
+    FloatImage coarse;
+};
+DetailBands MakeDetailBands(const GrayImage& image);
+
+struct BandAgreement {
+    float correlation = -1.0f;  // zero-mean normalised correlation of the band over the overlap
+    float spread = 0.0f;        // standard deviation of A's band over the overlap, in grey levels
+};
 
 struct OverlapScore {
-    // Zero-mean normalised correlation over the overlap (-1 to 1; -1 when not measured): insensitive to
-    // exposure differences between the images.
+    // Zero-mean normalised correlation of the grey levels over the overlap (-1 to 1; -1 when not measured):
+    // insensitive to exposure differences between the images.
     float correlation = -1.0f;
-    // The same for the detail images.
-    float detail_correlation = -1.0f;
-    // Standard deviation of A's detail over the overlap, in grey levels: how much texture there is to go by.
-    float detail_spread = 0.0f;
+    BandAgreement fine;
+    BandAgreement coarse;
     // Share of A's area that B covers.
     float overlap_share = 0.0f;
 };
 
 // Samples A on a two-pixel grid, B bilinearly where `a_to_b` (centred coordinates) carries each sample.
-OverlapScore ScoreOverlap(const GrayImage& a, const GrayImage& b, const FloatImage& a_detail,
-                          const FloatImage& b_detail, const Matrix& a_to_b);
+OverlapScore ScoreOverlap(const GrayImage& a, const GrayImage& b, const DetailBands& a_detail,
+                          const DetailBands& b_detail, const Matrix& a_to_b);
 
 }  // namespace tp
