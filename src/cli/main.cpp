@@ -32,7 +32,9 @@ void PrintUsage(bool to_stderr)
         "  --report FILE.json         machine-readable summary of the run\n"
         "  --threads N                threads to use (default 0: every core); results never depend on it\n"
         "  -q, --quiet                no progress output\n"
-        "Ctrl+C cancels at the next step.\n",
+        "Ctrl+C cancels at the next step.\n"
+        "Exit status: 0 done; 1 failed; 2 usage error; 3 done, but some neighbouring pairs could not be aligned\n"
+        "automatically (each is named; the wide-view image holds what could be joined); 130 cancelled.\n",
         out);
 }
 

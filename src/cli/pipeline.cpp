@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitPairsDeclined = 3;
 constexpr int kExitCancelled = 130;
 
 class TerminalHost final : public WorkflowHost {
@@ -73,6 +74,18 @@ void WriteMatrix(JsonWriter& json, const Matrix& h)
     json.EndArray();
 }
 
+const char* VerdictName(PairVerdict verdict)
+{
+    switch (verdict) {
+    case PairVerdict::NotRegistered: return "not registered";
+    case PairVerdict::Verified: return "verified";
+    case PairVerdict::Unverified: return "unverified";
+    case PairVerdict::Declined: return "declined";
+    case PairVerdict::Failed: return "failed";
+    }
+    return "not registered";
+}
+
 void WritePoints(JsonWriter& json, const std::array<PointF, 4>& points)
 {
     json.BeginArray();
@@ -101,6 +114,12 @@ std::string Report(const CMainDoc& doc, const StageClock& clock)
         json.Key("index").Number(i);
         json.Key("registered").Bool(record.has_next == 1);
         json.Key("method").Number(record.method);
+        json.Key("verdict").String(VerdictName(record.verdict));
+        json.Key("score");
+        if (record.verdict != PairVerdict::NotRegistered && record.pair_score > -1.0f)
+            json.Number(record.pair_score);
+        else
+            json.Null();
         json.Key("homography");
         WriteMatrix(json, record.to_next);
         json.EndObject();
@@ -153,6 +172,21 @@ int FinishPipeline(CMainDoc& doc, TerminalHost& host, const PipelineOptions& opt
     return 0;
 }
 
+// One line for every pair the automatic method could not verify, naming the files as the user gave them.
+// Returns how many there were.
+int ReportDeclinedPairs(const CMainDoc& doc, const std::vector<std::string>& inputs)
+{
+    const Mosaic* mosaic = doc.mosaic();
+    int declined = 0;
+    for (int i = 0; mosaic && i + 1 < mosaic->source_count() && i + 1 < static_cast<int>(inputs.size()); ++i) {
+        if (mosaic->alignment(i).verdict != PairVerdict::Declined) continue;
+        std::fprintf(stderr, "%s and %s: not aligned automatically (no alignment the images confirm); align this pair by hand.\n",
+                     inputs[static_cast<std::size_t>(i)].c_str(), inputs[static_cast<std::size_t>(i) + 1].c_str());
+        ++declined;
+    }
+    return declined;
+}
+
 std::optional<PipelineOptions> ParseOrComplain(const std::vector<std::string>& args, const char* command)
 {
     std::string error;
@@ -195,7 +229,9 @@ int RunStitch(const std::vector<std::string>& args)
         std::fprintf(stderr, "Stitching failed.\n");
         return kExitFailure;
     }
-    return FinishPipeline(doc, host, *options, clock);
+    const int declined = ReportDeclinedPairs(doc, options->inputs);
+    const int finished = FinishPipeline(doc, host, *options, clock);
+    return finished == 0 && declined > 0 ? kExitPairsDeclined : finished;
 }
 
 int RunOpen(const std::vector<std::string>& args)

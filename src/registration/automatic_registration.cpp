@@ -40,6 +40,9 @@ constexpr int kSameShift = 3;
 constexpr float kScreeningMinimum = 0.15f;
 constexpr int kMostRefined = 3;
 constexpr int kScreeningIterations = 10;
+// A first result verified with at least this evidence is challenged only by candidates that screen about
+// as well; a weaker one by every candidate that screens at all.
+constexpr float kConfidentEvidence = 0.6f;
 // Two verified results further apart than this (working pixels) and scoring within the margin: the images
 // do not say which is right.
 constexpr double kDistinctPixels = 8.0;
@@ -50,12 +53,19 @@ constexpr double kFineProbe = 3.0;
 constexpr double kCoarseProbe = 10.0;
 constexpr float kLeastFall = 0.1f;
 constexpr float kAmbiguityMargin = 0.1f;
+// The correlation refinement replaces the pyramid refinement's result only when it moves some corner of
+// the overlap by more than this (working pixels).
+constexpr double kPolishTolerance = 1.0;
 
 // The fine band decides wherever it has texture and agrees; the coarse band serves soft pictures.
 bool FineBandDecides(const OverlapScore& score)
 {
     return score.fine.spread >= kMinimumFineSpread && score.fine.correlation >= kMinimumDetailCorrelation;
 }
+
+// Verified results are ranked by both bands together, so that results whose deciding bands differ compare
+// fairly.
+float Rank(const OverlapScore& score) { return score.fine.correlation + score.coarse.correlation; }
 
 bool Debug()
 {
@@ -116,6 +126,38 @@ bool IsLocalised(const SourceLevels& a, const SourceLevels& b, const Matrix& h, 
     return least >= kLeastFall;
 }
 
+// The largest distance between where two homographies put the corners of A's part of the overlap.
+double CornerDisagreement(const GrayImage& a, const Matrix& h, const Matrix& other)
+{
+    BoxI box;
+    if (!OverlapBox(a, h, box)) return 1e9;
+    double worst = 0;
+    for (const int x : {box.min_x, box.max_x})
+        for (const int y : {box.min_y, box.max_y}) {
+            const float cx = static_cast<float>(x - a.width() / 2), cy = static_cast<float>(y - a.height() / 2);
+            const MappedPoint p = ApplyHomography(h, cx, cy), q = ApplyHomography(other, cx, cy);
+            if (!p.valid || !q.valid) return 1e9;
+            worst = std::max(worst, std::hypot(static_cast<double>(p.x - q.x), static_cast<double>(p.y - q.y)));
+        }
+    return worst;
+}
+
+// The pyramid refinement's result, unless the correlation refinement from two levels up finds that the
+// images agree at least as well with every part of the overlap moved by more than a pixel: the points'
+// fit then leaves the far corners of a narrow overlap off. A result the correlation confirms stays exactly
+// as the pyramid refinement made it.
+Matrix Polish(const SourceLevels& a, const SourceLevels& b, const Matrix& h, int levels)
+{
+    const int from = std::min(2, levels - 1);
+    Matrix polished = ToFinerLevel(h, -from);
+    if (!RefineByCorrelation(a.pyramid, b.pyramid, polished, {from, 0})) return h;
+    const double moved = CornerDisagreement(a.pyramid.front(), h, polished);
+    if (moved <= kPolishTolerance) return h;
+    const OverlapScore before = ScorePair(a, b, h), after = ScorePair(a, b, polished);
+    if (Debug()) std::fprintf(stderr, "POLISH rank %.4f -> %.4f moved %.2f\n", Rank(before), Rank(after), moved);
+    return Rank(after) >= Rank(before) ? polished : h;
+}
+
 // Where a working-resolution result moves A's overlap centre, as a shift at the coarsest level.
 ShiftCandidate CoarseShift(const GrayImage& a, const Matrix& h, int coarsest)
 {
@@ -127,10 +169,6 @@ ShiftCandidate CoarseShift(const GrayImage& a, const Matrix& h, int coarsest)
     const double scale = std::ldexp(1.0, -coarsest);
     return {static_cast<int>(std::lround((p.x - cx) * scale)), static_cast<int>(std::lround((p.y - cy) * scale)), 0};
 }
-
-// Verified results are ranked by both bands together, so that results whose deciding bands differ compare
-// fairly.
-float Rank(const OverlapScore& score) { return score.fine.correlation + score.coarse.correlation; }
 
 bool Near(const ShiftCandidate& s, const ShiftCandidate& t)
 {
@@ -280,37 +318,32 @@ PairResult RegisterAutomatically(const SourceLevels& a, const SourceLevels& b, i
     const GrayImage& a_full = a.pyramid.front();
     CandidateSearch search(a, b, levels);
 
-    // The pyramid refinement from the phase-correlation translation comes first.
+    // The pyramid refinement from the phase-correlation translation comes first. When it verifies with
+    // confidence, only candidates that screen about as well can challenge it.
     Matrix first;
-    const bool first_verified = PyramidRoute(a, b, levels, first) && search.Keep(first, "pyramid");
+    const bool routed = PyramidRoute(a, b, levels, first);
+    if (routed) first = Polish(a, b, first, levels);
+    const bool first_verified = routed && search.Keep(first, "pyramid");
     const ShiftCandidate first_shift = CoarseShift(a_full, first, levels - 1);
     const float first_screening = first_verified ? search.ScreeningScore(first) : -1.0f;
-    if (Debug() && first_verified) {
-        Matrix polished = ToFinerLevel(first, -1);
-        if (RefineByCorrelation(a.pyramid, b.pyramid, polished, {1, 0})) {
-            const OverlapScore s0 = ScorePair(a, b, first), s1 = ScorePair(a, b, polished);
-            std::fprintf(stderr, "POLISH first %.4f polished %.4f gain %.4f moved %.2f\n", Evidence(s0), Evidence(s1), Evidence(s1) - Evidence(s0),
-                         Disagreement(a_full, first, polished));
-        }
-    }
-    if (Debug()) std::fprintf(stderr, " first screening %.3f\n", first_screening);
-
+    const bool first_confident = first_verified && Evidence(search.results().front().score) >= kConfidentEvidence;
     // Every other candidate is screened; those that agree well enough are carried to full resolution, best
     // first. A verified first result stands as it is unless another candidate screens about as well.
     std::vector<Screened> screened;
     for (const ShiftCandidate& shift : CandidateShifts(a, b, levels)) {
         if (first_verified && Near(shift, first_shift)) continue;
         const Screened s = search.Screen(shift);
-        const float least = first_verified ? first_screening - kAmbiguityMargin : kScreeningMinimum;
+        const float least = first_confident ? first_screening - kAmbiguityMargin : kScreeningMinimum;
         if (s.detail >= std::max(least, kScreeningMinimum)) screened.push_back(s);
     }
     std::stable_sort(screened.begin(), screened.end(), [](const Screened& l, const Screened& r) { return l.detail > r.detail; });
     int refined = 0;
     for (const Screened& s : screened) {
         if (refined == kMostRefined) break;
-        // A candidate that screens to where a verified result already lies would only find it again.
+        // A candidate that screens to where a confidently verified result already lies would only find it
+        // again.
         const bool known = std::any_of(search.results().begin(), search.results().end(), [&](const Verified& v) {
-            return Disagreement(a_full, v.h, s.h) <= kDistinctPixels * 2;
+            return Evidence(v.score) >= kConfidentEvidence && Disagreement(a_full, v.h, s.h) <= kDistinctPixels * 2;
         });
         if (known) continue;
         search.Refine(s);

@@ -124,7 +124,7 @@ PairOutcome ComputePair(int i, const SourceAlignment& first, const std::string& 
     if (method == RegistrationMethod::Automatic) {
         const PairResult result = RegisterAutomatically(*a_levels, *b_levels, levels);
         outcome.verdict = result.verdict;
-        outcome.score = result.score.correlation;
+        outcome.score = Evidence(result.score);
         outcome.registered = result.verdict == PairVerdict::Verified && TryInverse(result.h, outcome.inverse);
         if (outcome.registered) outcome.h = result.h;
         return outcome;
@@ -133,7 +133,7 @@ PairOutcome ComputePair(int i, const SourceAlignment& first, const std::string& 
     outcome.registered = Attempt(first, method, pair, levels, h) && TryInverse(h, outcome.inverse);
     if (!outcome.registered) return outcome;
     const OverlapScore score = ScorePair(*a_levels, *b_levels, h);
-    outcome.score = score.correlation;
+    outcome.score = Evidence(score);
     outcome.verdict = IsVerified(score) ? PairVerdict::Verified : PairVerdict::Unverified;
     outcome.h = std::move(h);
     return outcome;
