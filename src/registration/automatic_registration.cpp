@@ -46,12 +46,14 @@ constexpr float kConfidentEvidence = 0.6f;
 // Two verified results further apart than this (working pixels) and scoring within the margin: the images
 // do not say which is right.
 constexpr double kDistinctPixels = 8.0;
-// Localisation: moved by the probe distance (working pixels) in any direction, the band's agreement must
-// fall by at least a tenth. On the views cut from photographs, correct alignments fall by 0.11 to 1.3 in
-// their weakest direction, streaked skies by 0.09 or less.
+// Localisation: moved by the probe distance (working pixels) along any axis, the band's agreement must
+// fall by at least a tenth of itself and by 0.06. On the views cut from photographs, correct alignments
+// fall by 0.12 of themselves or more in their weakest direction, streaked skies and leaf veins by 0.11 or
+// less (and then from a weak agreement).
 constexpr double kFineProbe = 3.0;
 constexpr double kCoarseProbe = 10.0;
 constexpr float kLeastFall = 0.1f;
+constexpr float kLeastAbsoluteFall = 0.06f;
 constexpr float kAmbiguityMargin = 0.1f;
 // The correlation refinement replaces the pyramid refinement's result only when it moves some corner of
 // the overlap by more than this (working pixels).
@@ -108,22 +110,28 @@ double Disagreement(const GrayImage& a, const Matrix& h, const Matrix& other)
 }
 
 // Whether the alignment is pinned down in every direction: B moved a few pixels (3 for the fine band, 10
-// for the coarse one) any of eight ways must agree measurably less. Streaks and long edges agree almost as
+// for the coarse one) along any axis must agree measurably less. Streaks and long edges agree almost as
 // well moved along their length, and then the alignment is a guess along it.
 bool IsLocalised(const SourceLevels& a, const SourceLevels& b, const Matrix& h, const OverlapScore& score)
 {
-    static constexpr int kDirections[8][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
+    // Four axes, each probed both ways: the mean fall of the two is the same whether or not the alignment
+    // sits exactly on its peak.
+    static constexpr int kAxes[4][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}};
     const bool fine = FineBandDecides(score);
     const float evidence = Evidence(score);
     const double distance = fine ? kFineProbe : kCoarseProbe;
     float least = 2.0f;
-    for (const auto& d : kDirections) {
-        const double step = distance / std::hypot(d[0], d[1]);
-        const OverlapScore moved = ScorePair(a, b, TranslationHomography(d[0] * step, d[1] * step) * h);
-        least = std::min(least, 1.0f - (fine ? moved.fine.correlation : moved.coarse.correlation) / evidence);
+    for (const auto& axis : kAxes) {
+        const double step = distance / std::hypot(axis[0], axis[1]);
+        float fall = 0.0f;
+        for (const int sign : {1, -1}) {
+            const OverlapScore moved = ScorePair(a, b, TranslationHomography(sign * axis[0] * step, sign * axis[1] * step) * h);
+            fall += 0.5f * (1.0f - (fine ? moved.fine.correlation : moved.coarse.correlation) / evidence);
+        }
+        least = std::min(least, fall);
     }
     if (Debug()) std::fprintf(stderr, "CHOSEN %s evidence %.3f least fall %.3f\n", fine ? "fine" : "coarse", evidence, least);
-    return least >= kLeastFall;
+    return least >= kLeastFall && least * evidence >= kLeastAbsoluteFall;
 }
 
 // The largest distance between where two homographies put the corners of A's part of the overlap.
@@ -142,20 +150,18 @@ double CornerDisagreement(const GrayImage& a, const Matrix& h, const Matrix& oth
     return worst;
 }
 
-// The pyramid refinement's result, unless the correlation refinement from two levels up finds that the
-// images agree at least as well with every part of the overlap moved by more than a pixel: the points'
-// fit then leaves the far corners of a narrow overlap off. A result the correlation confirms stays exactly
-// as the pyramid refinement made it.
+// The pyramid refinement's result, or the correlation refinement's from two levels up when that agrees
+// better and moves some corner of the overlap by more than a pixel: the points' fit can leave the far edges
+// of a narrow or sparsely textured overlap a few pixels off. Within a pixel the result stays exactly as the
+// pyramid refinement made it.
 Matrix Polish(const SourceLevels& a, const SourceLevels& b, const Matrix& h, int levels)
 {
+    const OverlapScore before = ScorePair(a, b, h);
     const int from = std::min(2, levels - 1);
     Matrix polished = ToFinerLevel(h, -from);
     if (!RefineByCorrelation(a.pyramid, b.pyramid, polished, {from, 0})) return h;
-    const double moved = CornerDisagreement(a.pyramid.front(), h, polished);
-    if (moved <= kPolishTolerance) return h;
-    const OverlapScore before = ScorePair(a, b, h), after = ScorePair(a, b, polished);
-    if (Debug()) std::fprintf(stderr, "POLISH rank %.4f -> %.4f moved %.2f\n", Rank(before), Rank(after), moved);
-    return Rank(after) >= Rank(before) ? polished : h;
+    if (CornerDisagreement(a.pyramid.front(), h, polished) <= kPolishTolerance) return h;
+    return Rank(ScorePair(a, b, polished)) >= Rank(before) ? polished : h;
 }
 
 // Where a working-resolution result moves A's overlap centre, as a shift at the coarsest level.
