@@ -112,4 +112,24 @@ inline double CornerError(const Matrix& a, const Matrix& b, int width, int heigh
     return worst;
 }
 
+// The largest distance between where `h` and `truth` put A's pixels that the truth carries into B (images of
+// w x h, centred coordinates), on an 8-pixel grid: the error that shows as a double edge in the panorama.
+inline double OverlapError(const Matrix& h, const Matrix& truth, int width, int height)
+{
+    double worst = 0;
+    for (int y = 0; y < height; y += 8)
+        for (int x = 0; x < width; x += 8) {
+            const double cx = x - width / 2, cy = y - height / 2;
+            const double dt = truth[2][0] * cx + truth[2][1] * cy + truth[2][2];
+            const double tx = (truth[0][0] * cx + truth[0][1] * cy + truth[0][2]) / dt;
+            const double ty = (truth[1][0] * cx + truth[1][1] * cy + truth[1][2]) / dt;
+            if (dt <= 0 || std::fabs(tx) > width / 2 || std::fabs(ty) > height / 2) continue;
+            const double d = h[2][0] * cx + h[2][1] * cy + h[2][2];
+            if (d <= 0) return 1e9;
+            const double px = (h[0][0] * cx + h[0][1] * cy + h[0][2]) / d, py = (h[1][0] * cx + h[1][1] * cy + h[1][2]) / d;
+            worst = std::max(worst, std::hypot(px - tx, py - ty));
+        }
+    return worst;
+}
+
 }  // namespace tp::test

@@ -76,6 +76,36 @@ TEST(CliStitch, StitchesExportsSavesAndReports)
     EXPECT_TRUE(std::filesystem::exists(dir.file("p.tnp")));
 }
 
+TEST(CliStitch, APairItCannotAlignIsNamedAndTheRunExitsWithThree)
+{
+    test::ScratchDir dir;
+    std::vector<std::string> views = WriteViews(dir, 2);
+    // A third photograph of a clear sky: nothing ties it to the second.
+    ColorImage sky(320, 240);
+    for (int y = 0; y < sky.height(); ++y)
+        for (int x = 0; x < sky.width(); ++x) {
+            const auto v = static_cast<std::uint8_t>(150 + y / 4);
+            sky.at(x, y, 0) = static_cast<std::uint8_t>(v + 40);
+            sky.at(x, y, 1) = v;
+            sky.at(x, y, 2) = static_cast<std::uint8_t>(v - 60);
+        }
+    views.push_back(dir.file("sky.png"));
+    WriteImage(sky, views.back());
+    std::vector<std::string> args = {"stitch", "-q", "-o", dir.file("pano.png"), "-p", dir.file("p.tnp"), "--report", dir.file("r.json")};
+    args.insert(args.end(), views.begin(), views.end());
+    const test::CliResult r = test::RunCli(args);
+    EXPECT_EQ(r.status, 3) << r.output;
+    EXPECT_NE(r.output.find(views[1] + " and " + views[2] + ": not aligned automatically"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find(views[0] + " and " + views[1]), std::string::npos) << r.output;
+    // What could be joined is still written: the image, the project and the report with every pair's score.
+    ColorImage pano;
+    EXPECT_EQ(ReadImage(pano, dir.file("pano.png")), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("p.tnp")));
+    const std::string report = ReadText(dir.file("r.json"));
+    EXPECT_NE(report.find("\"verdict\": \"verified\", \"score\": 0."), std::string::npos) << report;
+    EXPECT_NE(report.find("\"registered\": false, \"method\": 0, \"verdict\": \"declined\""), std::string::npos) << report;
+}
+
 TEST(CliStitch, FailuresExitNonZeroWithTheSystemsMessage)
 {
     test::ScratchDir dir;

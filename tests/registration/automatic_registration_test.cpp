@@ -37,23 +37,6 @@ Matrix CameraTurn(double yaw, double roll, double f)
     return h;
 }
 
-// The largest distance between where `h` and the truth put A's pixels that the truth carries into B, on an
-// 8-pixel grid: the error that shows as a double edge in the panorama.
-double OverlapError(const Matrix& h, const Matrix& truth, int width, int height)
-{
-    double worst = 0;
-    for (int y = 0; y < height; y += 8)
-        for (int x = 0; x < width; x += 8) {
-            const float cx = static_cast<float>(x - width / 2), cy = static_cast<float>(y - height / 2);
-            const MappedPoint t = ApplyHomography(truth, cx, cy);
-            if (!t.valid || std::fabs(t.x) > width / 2 || std::fabs(t.y) > height / 2) continue;
-            const MappedPoint p = ApplyHomography(h, cx, cy);
-            if (!p.valid) return 1e9;
-            worst = std::max(worst, std::hypot(static_cast<double>(p.x - t.x), static_cast<double>(p.y - t.y)));
-        }
-    return worst;
-}
-
 // A second exposure: brighter or darker by `gain`, with sensor noise of its own.
 ColorImage Reexposed(const ColorImage& image, double gain, double noise, unsigned seed)
 {
@@ -110,7 +93,7 @@ TEST(AutomaticRegistration, SmallToLargeOverlapsLandWithinAPixel)
         ASSERT_EQ(Register(pair), 0) << "overlap " << c.overlap;
         EXPECT_EQ(pair.table[0].verdict, PairVerdict::Verified);
         EXPECT_GE(pair.table[0].pair_score, 0.3f);
-        EXPECT_LE(OverlapError(pair.table[0].to_next, truth, kWidth, kHeight), 1.0) << "overlap " << c.overlap;
+        EXPECT_LE(test::OverlapError(pair.table[0].to_next, truth, kWidth, kHeight), 1.0) << "overlap " << c.overlap;
     }
 }
 
@@ -156,7 +139,7 @@ TEST(AutomaticRegistration, ImagesThatCannotTellAreDeclinedNeverMisaligned)
             EXPECT_EQ(pair.table[1].has_previous, 0) << c.name;
             EXPECT_EQ(pair.table[0].to_next, TranslationHomography(3, 0)) << c.name << ": a declined pair keeps its homographies";
         } else {
-            EXPECT_LE(OverlapError(pair.table[0].to_next, truth, kWidth, kHeight), 1.0) << c.name << " registered, so it must be right";
+            EXPECT_LE(test::OverlapError(pair.table[0].to_next, truth, kWidth, kHeight), 1.0) << c.name << " registered, so it must be right";
         }
     }
 }
@@ -186,7 +169,7 @@ TEST(AutomaticRegistration, TheUsersHintsRegisterAsBeforeAndAreScored)
         EXPECT_EQ(pair.table[0].verdict, c.verdict) << c.name;
         EXPECT_GT(pair.table[0].pair_score, -1.0f) << c.name;
         if (c.verdict == PairVerdict::Verified) {
-            EXPECT_LE(OverlapError(pair.table[0].to_next, truth, kWidth, kHeight), 1.0);
+            EXPECT_LE(test::OverlapError(pair.table[0].to_next, truth, kWidth, kHeight), 1.0);
         }
     }
     Pair unreadable = ViewsOf(scene, truth, kWidth, kHeight);
