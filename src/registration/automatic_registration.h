@@ -40,6 +40,6 @@ struct PairResult {
 PairResult RegisterAutomatically(const SourceLevels& a, const SourceLevels& b, int levels);
 
 // Scores a result of the user's hints (or any homography) on the pair.
-OverlapScore ScorePair(const SourceLevels& a, const SourceLevels& b, const Matrix& h);
+OverlapScore ScorePair(const SourceLevels& a, const SourceLevels& b, const Matrix& h, double samples = kScoreSamples);
 
 }  // namespace tp

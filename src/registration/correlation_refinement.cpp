@@ -22,7 +22,7 @@ constexpr int kFineIterations = 30;
 constexpr double kConvergedShift = 0.05;
 // About this many samples of A per level are plenty for eight parameters; finer levels are sampled on a
 // sparser grid.
-constexpr double kSamplesPerLevel = 20000;
+constexpr double kSamplesPerLevel = 12000;
 
 // The homography as eight parameters in normalised coordinates (centred, divided by `scale`), h8 = 1.
 Vector8 Normalise(const Matrix& h, double scale)

@@ -11,7 +11,6 @@ namespace tp {
 
 namespace {
 
-constexpr int kSampleStep = 2;
 constexpr int kMinimumSamples = 100;
 
 // Summed-area table of a grey image with a zero first row and column; 32 bits hold the sum of any image of
@@ -78,27 +77,48 @@ DetailBands MakeDetailBands(const GrayImage& image)
     DetailBands bands{FloatImage(w, h), FloatImage(w, h)};
     if (bands.fine.empty() || bands.coarse.empty()) return {};
     const std::vector<std::uint32_t> table = Integral(image);
+    constexpr int kFine = 1, kMiddle = 4, kCoarse = 16;
+    const std::size_t stride = static_cast<std::size_t>(w) + 1;
+    // Away from the borders every window lies inside, and the means are plain sums over constant areas.
+    const auto window = [&](int x, int y, int r) {
+        const std::uint32_t* top = table.data() + static_cast<std::size_t>(y - r) * stride;
+        const std::uint32_t* bottom = table.data() + static_cast<std::size_t>(y + r + 1) * stride;
+        return static_cast<float>(bottom[x + r + 1] - bottom[x - r] - top[x + r + 1] + top[x - r]);
+    };
+    const float fine_area = 1.0f / ((2 * kFine + 1) * (2 * kFine + 1)), middle_area = 1.0f / ((2 * kMiddle + 1) * (2 * kMiddle + 1));
+    const float coarse_area = 1.0f / ((2 * kCoarse + 1) * (2 * kCoarse + 1));
     for (int y = 0; y < h; ++y) {
         float* fine = bands.fine.row(y);
         float* coarse = bands.coarse.row(y);
+        const bool rows_inside = y >= kCoarse && y + kCoarse < h;
         for (int x = 0; x < w; ++x) {
-            const float small = BoxMean(table, w, h, x, y, 1), middle = BoxMean(table, w, h, x, y, 4);
+            float small, middle, large;
+            if (rows_inside && x >= kCoarse && x + kCoarse < w) {
+                small = window(x, y, kFine) * fine_area;
+                middle = window(x, y, kMiddle) * middle_area;
+                large = window(x, y, kCoarse) * coarse_area;
+            } else {
+                small = BoxMean(table, w, h, x, y, kFine);
+                middle = BoxMean(table, w, h, x, y, kMiddle);
+                large = BoxMean(table, w, h, x, y, kCoarse);
+            }
             fine[x] = small - middle;
-            coarse[x] = middle - BoxMean(table, w, h, x, y, 16);
+            coarse[x] = middle - large;
         }
     }
     return bands;
 }
 
 OverlapScore ScoreOverlap(const GrayImage& a, const GrayImage& b, const DetailBands& a_detail,
-                          const DetailBands& b_detail, const Matrix& a_to_b)
+                          const DetailBands& b_detail, const Matrix& a_to_b, double samples)
 {
     OverlapScore score;
     Correlation grey, fine, coarse;
     long n = 0, total = 0;
     const float max_x = static_cast<float>(b.width() - 1), max_y = static_cast<float>(b.height() - 1);
-    for (int y = 0; y < a.height(); y += kSampleStep)
-        for (int x = 0; x < a.width(); x += kSampleStep) {
+    const int step = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(a.width()) * a.height() / samples))));
+    for (int y = 0; y < a.height(); y += step)
+        for (int x = 0; x < a.width(); x += step) {
             ++total;
             const MappedPoint m = ApplyHomography(a_to_b, static_cast<float>(x - a.width() / 2), static_cast<float>(y - a.height() / 2));
             if (!m.valid) continue;

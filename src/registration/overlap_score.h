@@ -34,8 +34,10 @@ struct OverlapScore {
     float overlap_share = 0.0f;
 };
 
-// Samples A on a two-pixel grid, B bilinearly where `a_to_b` (centred coordinates) carries each sample.
+// Samples A on a grid of about `samples` points, B bilinearly where `a_to_b` (centred coordinates) carries
+// each sample.
+inline constexpr double kScoreSamples = 40000;
 OverlapScore ScoreOverlap(const GrayImage& a, const GrayImage& b, const DetailBands& a_detail,
-                          const DetailBands& b_detail, const Matrix& a_to_b);
+                          const DetailBands& b_detail, const Matrix& a_to_b, double samples = kScoreSamples);
 
 }  // namespace tp
