@@ -9,6 +9,7 @@
 #include "imaging/parallel.h"
 #include "imaging/string_table.h"
 #include "registration/automatic_registration.h"
+#include "registration/verification.h"
 #include "registration/homography.h"
 #include "registration/pyramid.h"
 #include "registration/pyramid_refinement.h"
