@@ -204,8 +204,11 @@ int main(int argc, char** argv)
             PrintMatrix(views[static_cast<std::size_t>(i)]);
         }
         for (int i = 0; i + 1 < count; ++i) {
+            tp::Matrix pair = tp::Inverse(views[static_cast<std::size_t>(i) + 1]) * views[static_cast<std::size_t>(i)];
+            const double k = pair[2][2];
+            for (int e = 0; e < 9; ++e) pair.data()[e] /= k;
             std::printf("pair %d", i);
-            PrintMatrix(tp::Inverse(views[static_cast<std::size_t>(i) + 1]) * views[static_cast<std::size_t>(i)]);
+            PrintMatrix(pair);
         }
         return 0;
     }
