@@ -89,11 +89,11 @@ std::vector<Start> DetailStarts(const SourceLevels& a, const SourceLevels& b, in
 
 CandidateSearch::CandidateSearch(const SourceLevels& a, const SourceLevels& b, int levels) : a_(a), b_(b), levels_(levels) {}
 
-bool CandidateSearch::Keep(const Matrix& h)
+bool CandidateSearch::Keep(const Matrix& h, bool as_refined_by_points)
 {
     const OverlapScore score = ScorePair(a_, b_, h);
     if (!IsVerified(score)) return false;
-    results_.push_back({h, score});
+    results_.push_back({h, score, as_refined_by_points});
     return true;
 }
 

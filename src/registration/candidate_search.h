@@ -28,6 +28,7 @@ std::vector<Start> DetailStarts(const SourceLevels& a, const SourceLevels& b, in
 struct Verified {
     Matrix h;  // A's centred coordinates -> B's, at working resolution
     OverlapScore score;
+    bool as_refined_by_points = false;  // the pyramid refinement's result, kept exactly as it made it
 };
 
 class CandidateSearch {
@@ -35,7 +36,7 @@ public:
     CandidateSearch(const SourceLevels& a, const SourceLevels& b, int levels);
 
     // Keeps `h` when the images verify it.
-    bool Keep(const Matrix& h);
+    bool Keep(const Matrix& h, bool as_refined_by_points = false);
 
     // How well `h` (valid at level 0) agrees one level below the coarsest.
     float ScreeningScore(const Matrix& h) const;

@@ -109,41 +109,80 @@ bool Accumulate(const GrayImage& a, const GrayImage& b, const Vector8& p, double
     return s.n >= kMinimumSamples && s.n >= kMinimumOverlapShare * area;
 }
 
-// One step of the enhanced-correlation iteration; false when it breaks down.
-bool Update(const Sums& s, Vector8& p, double scale, double& shift)
+// The sums of one iteration projected onto another set of parameters: every Jacobian row multiplied by
+// `d` (8 x n, the change of the eight parameters per unit of each of the n).
+struct ProjectedSums {
+    std::vector<std::vector<double>> jj;
+    std::vector<double> j, jt, ji;
+};
+
+ProjectedSums Project(const Sums& s, const std::vector<std::array<double, kParameters>>& d_columns)
 {
+    const std::size_t n = d_columns.size();
+    ProjectedSums out{std::vector<std::vector<double>>(n, std::vector<double>(n, 0.0)), std::vector<double>(n, 0.0),
+                      std::vector<double>(n, 0.0), std::vector<double>(n, 0.0)};
+    for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t r = 0; r < kParameters; ++r) {
+            out.j[a] += s.j[r] * d_columns[a][r];
+            out.jt[a] += s.jt[r] * d_columns[a][r];
+            out.ji[a] += s.ji[r] * d_columns[a][r];
+        }
+        for (std::size_t b = 0; b < n; ++b) {
+            double sum = 0;
+            for (std::size_t r = 0; r < kParameters; ++r)
+                for (std::size_t c = 0; c < kParameters; ++c)
+                    sum += d_columns[a][r] * (r <= c ? s.jj[r][c] : s.jj[c][r]) * d_columns[b][c];
+            out.jj[a][b] = sum;
+        }
+    }
+    return out;
+}
+
+// One step of the enhanced-correlation iteration over n parameters; false when it breaks down.
+bool EccStep(const Sums& s, const ProjectedSums& p, std::vector<double>& delta)
+{
+    const std::size_t count = p.j.size();
     const double n = static_cast<double>(s.n);
     const double mean_t = s.t / n, mean_i = s.i / n;
     const double tt = s.tt - s.t * mean_t, ii = s.ii - s.i * mean_i, ti = s.ti - s.t * mean_i;
     if (tt <= 0 || ii <= 0) return false;
-    Matrix hessian(kParameters, kParameters);
-    for (int r = 0; r < kParameters; ++r)
-        for (int c = 0; c < kParameters; ++c) hessian[r][c] = r <= c ? s.jj[r][c] : s.jj[c][r];
+    Matrix hessian(static_cast<int>(count), static_cast<int>(count));
+    for (std::size_t r = 0; r < count; ++r)
+        for (std::size_t c = 0; c < count; ++c) hessian[static_cast<int>(r)][c] = p.jj[r][c];
     std::vector<int> pivots;
     double parity = 0;
     if (!LUDecompose(hessian, pivots, parity)) return false;
-    std::vector<double> gt(kParameters), gi(kParameters);
-    for (std::size_t r = 0; r < kParameters; ++r) {
-        gt[r] = s.jt[r] - mean_t * s.j[r];  // J^T (t - mean t)
-        gi[r] = s.ji[r] - mean_i * s.j[r];  // J^T (i - mean i)
+    std::vector<double> gt(count), gi(count);
+    for (std::size_t r = 0; r < count; ++r) {
+        gt[r] = p.jt[r] - mean_t * p.j[r];  // J^T (t - mean t)
+        gi[r] = p.ji[r] - mean_i * p.j[r];  // J^T (i - mean i)
     }
     std::vector<double> hgi = gi;
     LUSolve(hessian, pivots, hgi);
     double i_p_i = 0, t_p_i = 0;
-    for (std::size_t r = 0; r < kParameters; ++r) {
+    for (std::size_t r = 0; r < count; ++r) {
         i_p_i += gi[r] * hgi[r];
         t_p_i += gt[r] * hgi[r];
     }
     const double denominator = ti - t_p_i;
     if (!(denominator > 0)) return false;
     const double lambda = (ii - i_p_i) / denominator;
-    std::vector<double> delta(kParameters);
-    for (std::size_t r = 0; r < kParameters; ++r) delta[r] = lambda * gt[r] - gi[r];
+    delta.assign(count, 0.0);
+    for (std::size_t r = 0; r < count; ++r) delta[r] = lambda * gt[r] - gi[r];
     LUSolve(hessian, pivots, delta);
-    for (std::size_t r = 0; r < kParameters; ++r) {
-        if (!std::isfinite(delta[r])) return false;
-        p[r] += delta[r];
-    }
+    for (const double d : delta)
+        if (!std::isfinite(d)) return false;
+    return true;
+}
+
+// One step over the eight homography parameters themselves.
+bool Update(const Sums& s, Vector8& p, double scale, double& shift)
+{
+    std::vector<std::array<double, kParameters>> identity(kParameters, std::array<double, kParameters>{});
+    for (std::size_t r = 0; r < kParameters; ++r) identity[r][r] = 1.0;
+    std::vector<double> delta;
+    if (!EccStep(s, Project(s, identity), delta)) return false;
+    for (std::size_t r = 0; r < kParameters; ++r) p[r] += delta[r];
     shift = std::hypot(delta[2], delta[5]) * scale;
     return true;
 }
@@ -164,7 +203,165 @@ bool RefineLevel(const GrayImage& a, const GrayImage& b, Matrix& h, int iteratio
     return true;
 }
 
+// A camera that turned between the shots: rotation, focal length at level 0 and zoom of the second shot.
+// The focal length stays as the nearest camera found it: over a narrow overlap it trades off against the
+// turn, and refining it lets the two wander off together.
+struct TurningCamera {
+    std::array<std::array<double, 3>, 3> rotation{};
+    double focal = 0.0;
+    double zoom = 1.0;
+};
+
+using Matrix3 = std::array<std::array<double, 3>, 3>;
+
+Matrix3 Multiply(const Matrix3& x, const Matrix3& y)
+{
+    Matrix3 out{};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            for (int k = 0; k < 3; ++k) out[r][c] += x[r][k] * y[k][c];
+    return out;
+}
+
+double Determinant(const Matrix3& m)
+{
+    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+           m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+}
+
+// The inverse's transpose (the cofactor matrix over the determinant).
+Matrix3 InverseTranspose(const Matrix3& m)
+{
+    const double det = Determinant(m);
+    Matrix3 out{};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const int r1 = (r + 1) % 3, r2 = (r + 2) % 3, c1 = (c + 1) % 3, c2 = (c + 2) % 3;
+            out[r][c] = (m[r1][c1] * m[r2][c2] - m[r1][c2] * m[r2][c1]) / det;
+        }
+    return out;
+}
+
+// The rotation nearest to a matrix of positive determinant (its polar factor, by Newton's iteration).
+Matrix3 NearestRotation(Matrix3 m)
+{
+    for (int k = 0; k < 20; ++k) {
+        const Matrix3 it = InverseTranspose(m);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) m[r][c] = 0.5 * (m[r][c] + it[r][c]);
+    }
+    return m;
+}
+
+// exp([w]x): the rotation by |w| about w.
+Matrix3 Rotation(double wx, double wy, double wz)
+{
+    const double angle = std::sqrt(wx * wx + wy * wy + wz * wz);
+    Matrix3 r{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+    if (angle < 1e-15) return r;
+    const double x = wx / angle, y = wy / angle, z = wz / angle, c = std::cos(angle), s = std::sin(angle), t = 1 - c;
+    return {{{t * x * x + c, t * x * y - s * z, t * x * z + s * y},
+             {t * x * y + s * z, t * y * y + c, t * y * z - s * x},
+             {t * x * z - s * y, t * y * z + s * x, t * z * z + c}}};
+}
+
+// The camera's homography at a pyramid level (focal lengths halve with every level).
+Matrix CameraHomography(const TurningCamera& camera, int level)
+{
+    const double fa = std::ldexp(camera.focal, -level), fb = fa * camera.zoom;
+    Matrix h(3, 3);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const double column = c < 2 ? 1.0 / fa : 1.0;  // K_a^-1
+            const double row = r < 2 ? fb : 1.0;           // K_b
+            h[r][c] = row * camera.rotation[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] * column;
+        }
+    const double k = h[2][2];
+    for (int i = 0; i < 9; ++i) h.data()[i] /= k;
+    return h;
+}
+
+// The camera the parameters' increments make: a further turn (q0..q2), and the zoom scaled by e^q3.
+TurningCamera Moved(const TurningCamera& camera, const std::vector<double>& q)
+{
+    TurningCamera moved = camera;
+    moved.rotation = Multiply(Rotation(q[0], q[1], q[2]), camera.rotation);
+    moved.zoom = camera.zoom * std::exp(q[3]);
+    return moved;
+}
+
+// The turning camera nearest to `h` (level 0): the focal length and zoom whose K_b^-1 h K_a is closest to a
+// rotation, over a grid from a quarter to eight times the image size and zooms within 15 %.
+bool NearestCamera(const Matrix& h, double size, TurningCamera& camera)
+{
+    double best = 1e300;
+    for (int fi = 0; fi <= 48; ++fi) {
+        const double f = size * std::pow(2.0, -2.0 + 5.0 * fi / 48.0);
+        for (int zi = -6; zi <= 6; ++zi) {
+            const double zoom = std::pow(1.15, zi / 6.0);
+            Matrix3 m{};
+            for (int r = 0; r < 3; ++r)
+                for (int c = 0; c < 3; ++c) m[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] =
+                    (r < 2 ? 1.0 / (f * zoom) : 1.0) * h[r][c] * (c < 2 ? f : 1.0);
+            const double det = Determinant(m);
+            if (!(det > 0)) continue;
+            const double k = std::cbrt(det);
+            for (auto& row : m)
+                for (double& v : row) v /= k;
+            const Matrix3 r = NearestRotation(m);
+            double error = 0;
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 3; ++j) error += (m[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] - r[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]) *
+                                                     (m[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] - r[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]);
+            if (error < best) {
+                best = error;
+                camera = {r, f, zoom};
+            }
+        }
+    }
+    return best < 1e300;
+}
+
+bool RefineCameraLevel(const GrayImage& a, const GrayImage& b, TurningCamera& camera, int level, int iterations)
+{
+    constexpr int kCameraParameters = 4;  // the turn and the zoom
+    constexpr double kStep = 1e-4;
+    const double scale = std::max(a.width(), a.height()) * 0.5;
+    if (scale < 8) return false;
+    for (int k = 0; k < iterations; ++k) {
+        const Vector8 p = Normalise(CameraHomography(camera, level), scale);
+        Sums sums;
+        if (!Accumulate(a, b, p, scale, sums)) return false;
+        // How the eight parameters move per unit of each camera parameter, by finite differences.
+        std::vector<std::array<double, kParameters>> columns(kCameraParameters);
+        for (int j = 0; j < kCameraParameters; ++j) {
+            std::vector<double> q(kCameraParameters, 0.0);
+            q[static_cast<std::size_t>(j)] = kStep;
+            const Vector8 moved = Normalise(CameraHomography(Moved(camera, q), level), scale);
+            for (std::size_t r = 0; r < kParameters; ++r) columns[static_cast<std::size_t>(j)][r] = (moved[r] - p[r]) / kStep;
+        }
+        std::vector<double> delta;
+        if (!EccStep(sums, Project(sums, columns), delta)) return false;
+        camera = Moved(camera, delta);
+        const Vector8 after = Normalise(CameraHomography(camera, level), scale);
+        if (std::hypot(after[2] - p[2], after[5] - p[5]) * scale < kConvergedShift) break;
+    }
+    return camera.focal > 0 && std::isfinite(camera.focal) && std::isfinite(camera.zoom);
+}
+
 }  // namespace
+
+bool RefineAsTurningCamera(const Pyramid& a, const Pyramid& b, Matrix& h, int from_level)
+{
+    if (a.empty() || b.empty() || h[2][2] == 0.0) return false;
+    TurningCamera camera;
+    if (!NearestCamera(h, std::max(a.front().width(), a.front().height()), camera)) return false;
+    const int from = std::clamp(from_level, 0, static_cast<int>(std::min(a.size(), b.size())) - 1);
+    for (int n = from; n >= 0; --n)
+        if (!RefineCameraLevel(a[static_cast<std::size_t>(n)], b[static_cast<std::size_t>(n)], camera, n, kFineIterations)) return false;
+    h = CameraHomography(camera, 0);
+    return true;
+}
 
 Matrix ToFinerLevel(const Matrix& h, int steps)
 {

@@ -19,6 +19,13 @@ struct CorrelationRefinement {
 // False (h meaningless) when the overlap becomes too small or the iteration breaks down.
 bool RefineByCorrelation(const Pyramid& a, const Pyramid& b, Matrix& h, CorrelationRefinement levels);
 
+// The same refinement for a camera that only turned between the two shots, and perhaps zoomed: h = K_b R
+// K_a^-1 with K = diag(f, f, 1) and K_b's focal length `zoom` times K_a's. The camera nearest to h gives the
+// focal length, kept; the turn and the zoom are refined. A narrow overlap, or one textured in a corner only,
+// pins a full homography down only where its texture is; the turning camera is pinned down by it everywhere. `h` is valid at level 0 on entry and on return; the refinement
+// runs from `from_level` to level 0. False (h untouched) when h is not near such a camera or it breaks down.
+bool RefineAsTurningCamera(const Pyramid& a, const Pyramid& b, Matrix& h, int from_level);
+
 // A homography valid for a level, made valid for the level `steps` times finer (each step doubles sizes).
 Matrix ToFinerLevel(const Matrix& h, int steps);
 
