@@ -75,7 +75,10 @@ std::vector<Start> CoarseStarts(const SourceLevels& a, const SourceLevels& b, in
     }
     std::vector<Start> starts;
     AddPeaks(CorrelationPeaks(Floats(sa), Floats(sb), kSearchMinimumOverlap, kCorrelationPeaks), scale, starts);
-    if (with_phase) AddPeaks(TaperedPhasePeaks(sa, sb, kPhasePeaks), scale, starts);
+    if (with_phase) {
+        AddPeaks(PhaseCorrelationPeaks(sa, sb, kPhasePeaks), scale, starts);
+        AddPeaks(TaperedPhasePeaks(sa, sb, kPhasePeaks), scale, starts);
+    }
     return starts;
 }
 

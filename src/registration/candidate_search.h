@@ -18,7 +18,8 @@ struct Start {
 };
 
 // From the coarsest level, halved until its larger side is at most 128: the strongest peaks of the grey
-// correlation over every shift, and (when asked) of the tapered phase correlation.
+// correlation over every shift, and (when asked) the next strongest of the phase correlation and those of
+// its tapered variant.
 std::vector<Start> CoarseStarts(const SourceLevels& a, const SourceLevels& b, int levels, bool with_phase);
 
 // From the fine detail one level below the coarsest: fine, even texture (bark, sand, grass) that the

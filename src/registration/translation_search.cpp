@@ -27,12 +27,12 @@ double Mean(const Image& image)
     return image.empty() ? 0.0 : sum / (static_cast<double>(image.width()) * image.height());
 }
 
-// The image less its mean, times `weight(x, y)`, in the top-left corner of an n x n plane.
+// The image less its mean (unless `keep_mean`), times `weight(x, y)`, in the top-left corner of an n x n plane.
 template <typename Image, typename Weight>
-ComplexImage Embed(const Image& image, int n, Weight weight)
+ComplexImage Embed(const Image& image, int n, Weight weight, bool keep_mean = false)
 {
     ComplexImage plane(n, n);
-    const double mean = Mean(image);
+    const double mean = keep_mean ? 0.0 : Mean(image);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) plane.real.at(x, y) = static_cast<float>((image.at(x, y) - mean) * weight(x, y));
     return plane;
@@ -183,6 +183,25 @@ std::vector<ShiftCandidate> TaperedPhasePeaks(const GrayImage& a, const GrayImag
     for (int dy = -h + 1; dy < h; ++dy)
         for (int dx = -w + 1; dx < w; ++dx)
             if (std::abs(dx) > 1 || std::abs(dy) > 1) surface.at(dx, dy) = fa.real.at((dx + n) % n, (dy + n) % n);
+    return StrongestPeaks(surface, count);
+}
+
+std::vector<ShiftCandidate> PhaseCorrelationPeaks(const GrayImage& a, const GrayImage& b, int count)
+{
+    const int w = a.width(), h = a.height();
+    if (w < 4 || h < 4 || b.width() != w || b.height() != h) return {};
+    int n = 1;
+    while (n <= std::max(w, h)) n *= 2;
+    const auto one = [](int, int) { return 1.0; };
+    ComplexImage fa = Embed(a, n, one, true), fb = Embed(b, n, one, true);
+    if (!CrossCorrelate(fa, fb, true)) return {};
+    // Every bin once, read as the shift it stands for (bins past the middle are negative shifts).
+    ShiftSurface surface = EmptySurface(w, h);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const int dx = x > n / 2 ? x - n : x, dy = y > n / 2 ? y - n : y;
+            if (std::abs(dx) < w && std::abs(dy) < h && (std::abs(dx) > 1 || std::abs(dy) > 1)) surface.at(dx, dy) = fa.real.at(x, y);
+        }
     return StrongestPeaks(surface, count);
 }
 

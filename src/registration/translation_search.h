@@ -25,4 +25,9 @@ std::vector<ShiftCandidate> CorrelationPeaks(const FloatImage& a, const FloatIma
 // apart.
 std::vector<ShiftCandidate> TaperedPhasePeaks(const GrayImage& a, const GrayImage& b, int count);
 
+// Peaks of the phase correlation exactly as PhaseCorrelate computes it, the origin and its neighbours left
+// out: the next strongest after the artefact it so often picks; the `count` strongest, at least 3 pixels
+// apart.
+std::vector<ShiftCandidate> PhaseCorrelationPeaks(const GrayImage& a, const GrayImage& b, int count);
+
 }  // namespace tp

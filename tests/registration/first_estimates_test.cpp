@@ -47,6 +47,7 @@ TEST(ShiftSearch, FindsTheTranslationFromSmallToLargeOverlaps)
             << "strongest correlation peak (" << correlation.front().x << ", " << correlation.front().y << ") for (" << s[0] << ", " << s[1] << ")";
         if (std::abs(s[0]) <= 90) {
             EXPECT_TRUE(Found(TaperedPhasePeaks(a, b, 2), s[0], s[1])) << s[0] << ", " << s[1];
+            EXPECT_TRUE(Found(PhaseCorrelationPeaks(a, b, 3), s[0], s[1])) << s[0] << ", " << s[1];
         }
     }
 }
