@@ -9,6 +9,7 @@
 #include "cli/json_writer.h"
 #include "cli/terminal_progress.h"
 #include "imaging/fatal_error.h"
+#include "imaging/image_file.h"
 #include "imaging/parallel.h"
 #include "imaging/string_table.h"
 #include "project/project_document.h"
@@ -187,6 +188,38 @@ int ReportDeclinedPairs(const CMainDoc& doc, const std::vector<std::string>& inp
     return declined;
 }
 
+// Whether two names reach the same file (through links, "..", or relative and absolute spellings).
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) return true;
+    const auto ca = std::filesystem::weakly_canonical(a, error);
+    if (error) return false;
+    const auto cb = std::filesystem::weakly_canonical(b, error);
+    return !error && ca == cb;
+}
+
+// Refuses outputs that would overwrite one of `protected_files` (the run's own inputs), and an export name
+// no writer matches, before any work is done. Prints the reason and returns false.
+bool OutputsAreSafe(const PipelineOptions& options, const std::vector<std::string>& protected_files)
+{
+    for (const std::string& input : protected_files) {
+        if (SameFile(options.output, input)) {
+            std::fprintf(stderr, "%s: is one of the inputs; the wide-view image would overwrite it\n", options.output.c_str());
+            return false;
+        }
+        if (!options.project.empty() && SameFile(options.project, input)) {
+            std::fprintf(stderr, "%s: is one of the input images; the project would overwrite it\n", options.project.c_str());
+            return false;
+        }
+    }
+    if (FormatForFileName(options.output) == ImageFormat::Unknown) {
+        std::fprintf(stderr, "%s: %s\n", options.output.c_str(), LoadString(strings::kUnsupportedFileFormat).c_str());
+        return false;
+    }
+    return true;
+}
+
 std::optional<PipelineOptions> ParseOrComplain(const std::vector<std::string>& args, const char* command)
 {
     std::string error;
@@ -208,6 +241,7 @@ int RunStitch(const std::vector<std::string>& args)
         std::fprintf(stderr, "stitch: give at least two images\n");
         return kExitUsage;
     }
+    if (!OutputsAreSafe(*options, options->inputs)) return kExitFailure;
     InstallInterruptHandler();
     TerminalHost host(options->quiet);
     CMainDoc doc;
@@ -247,7 +281,22 @@ int RunOpen(const std::vector<std::string>& args)
     CMainDoc doc;
     doc.NewProject();
     StageClock clock;
+    if (options->output_given && SameFile(options->output, options->inputs.front())) {
+        std::fprintf(stderr, "%s: is the project being opened; the wide-view image would overwrite it\n", options->output.c_str());
+        return kExitFailure;
+    }
+    if ((options->output_given || !options->project.empty() || !options->report.empty()) &&
+        FormatForFileName(options->output) == ImageFormat::Unknown) {
+        std::fprintf(stderr, "%s: %s\n", options->output.c_str(), LoadString(strings::kUnsupportedFileFormat).c_str());
+        return kExitFailure;
+    }
     if (!clock.Time("open", [&] { return OpenProjectDocument(doc, host, options->inputs.front()); })) return kExitFailure;
+    // The project's own sources are inputs too.
+    for (const std::string& source : doc.image_paths())
+        if ((options->output_given && SameFile(options->output, source)) || (!options->project.empty() && SameFile(options->project, source))) {
+            std::fprintf(stderr, "%s: is one of the project's source images; refusing to overwrite it\n", source.c_str());
+            return kExitFailure;
+        }
     if (!doc.HasWideView()) {
         // An unstitched project has nothing to export; that is only an error when an output was asked for.
         if (!options->output_given && options->project.empty() && options->report.empty()) return 0;

@@ -80,7 +80,10 @@ std::vector<int> GrowSeamPath(const GrayImage& interior, int start, int goal)
         frontier.push({cost(m), m});
     });
     while (!visited[static_cast<std::size_t>(goal)] && !frontier.empty()) {
-        const auto [l, node] = frontier.top();
+        // Named apart (not a structured binding) so that the lambda below may capture the node.
+        const auto top = frontier.top();
+        const auto l = top.first;
+        const int node = top.second;
         frontier.pop();
         if (visited[static_cast<std::size_t>(node)] || l != label[static_cast<std::size_t>(node)]) continue;
         visited[static_cast<std::size_t>(node)] = 1;

@@ -1,8 +1,36 @@
 #include "imaging/file_stream.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tp {
 
-FileStream::FileStream(const std::string& path, const char* mode) : file_(std::fopen(path.c_str(), mode)) {}
+namespace {
+
+// Opens a file for reading only when it is a regular file: a FIFO, a device or a folder named as an image
+// or a project would block the reader or feed it without end. The open itself does not wait for a writer.
+std::FILE* OpenRegularForReading(const std::string& path, const char* mode)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, mode);
+    if (!file) ::close(fd);
+    return file;
+}
+
+}  // namespace
+
+FileStream::FileStream(const std::string& path, const char* mode)
+    : file_(mode[0] == 'r' && std::string(mode).find('+') == std::string::npos ? OpenRegularForReading(path, mode)
+                                                                                : std::fopen(path.c_str(), mode))
+{
+}
 
 bool FileStream::read(void* data, std::size_t size)
 {

@@ -12,7 +12,8 @@ namespace tp {
 class FileStream {
 public:
     FileStream() = default;
-    // Opens `path` with a C mode string ("rb", "wb", ...); check is_open() afterwards.
+    // Opens `path` with a C mode string ("rb", "wb", ...); check is_open() afterwards. For reading, only a
+    // regular file opens (a FIFO or a device would block or never end).
     FileStream(const std::string& path, const char* mode);
 
     bool is_open() const { return file_ != nullptr; }

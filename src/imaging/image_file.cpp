@@ -6,6 +6,7 @@
 
 #include "imaging/codecs.h"
 #include "imaging/file_stream.h"
+#include "imaging/replacement_file.h"
 
 namespace tp {
 
@@ -46,22 +47,34 @@ int ReadImage(ColorImage& destination, const std::string& path)
 
 ImageFormat FormatForFileName(const std::string& path)
 {
-    std::string lower = path;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
+    // The file name's last extension decides: "out.jpg.png" is a PNG, and a folder named "my.bmp.d" says
+    // nothing about the files in it.
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos) return ImageFormat::Unknown;
+    std::string extension = name.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     static constexpr std::pair<const char*, ImageFormat> kExtensions[] = {
         {".bmp", ImageFormat::Bmp}, {".jpg", ImageFormat::Jpeg},      {".pcx", ImageFormat::Pcx},
         {".pgm", ImageFormat::Pgm}, {".png", ImageFormat::Png},       {".ras", ImageFormat::SunRaster},
         {".tif", ImageFormat::Tiff},
     };
-    for (const auto& [extension, format] : kExtensions)
-        if (lower.find(extension) != std::string::npos) return format;
+    // An extension that begins with one of these ("tiff") chooses it, as the name-wide search did.
+    for (const auto& [known, format] : kExtensions)
+        if (extension.rfind(known, 0) == 0) return format;
     return ImageFormat::Unknown;
 }
 
-int WriteImage(const ColorImage& source, const std::string& path)
+namespace {
+
+// Every writer's code for a file it cannot open; used as well when the new file cannot be put in place.
+constexpr int kCannotCreate = 1;
+
+int WriteAs(ImageFormat format, const ColorImage& source, const std::string& path)
 {
-    switch (FormatForFileName(path)) {
+    switch (format) {
     case ImageFormat::Bmp: return WriteBmp(source, path);
     case ImageFormat::Jpeg: return WriteJpeg(source, path, 75);
     case ImageFormat::Pcx: return WritePcx(source, path);
@@ -72,6 +85,20 @@ int WriteImage(const ColorImage& source, const std::string& path)
     case ImageFormat::Unknown: break;
     }
     return -1;
+}
+
+}  // namespace
+
+int WriteImage(const ColorImage& source, const std::string& path)
+{
+    const ImageFormat format = FormatForFileName(path);
+    if (format == ImageFormat::Unknown) return -1;
+    // Written whole under a temporary name, then renamed over the old file: a full disk or a failing writer
+    // leaves the old file as it was.
+    ReplacementFile file(path);
+    if (!file.is_open()) return kCannotCreate;
+    if (const int code = WriteAs(format, source, file.temporary_path()); code != 0) return code;
+    return file.commit() ? 0 : kCannotCreate;
 }
 
 std::string DescribeReadResult(ImageFormat format, int code)

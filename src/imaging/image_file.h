@@ -18,12 +18,14 @@ ImageFormat DetectImageFormat(const std::string& path, int* code = nullptr);
 // cannot be examined, otherwise the reader's own code (destination then empty).
 int ReadImage(ColorImage& destination, const std::string& path);
 
-// Writer chosen by the first of ".bmp", ".jpg", ".pcx", ".pgm", ".png", ".ras", ".tif" found anywhere in the
-// lower-cased path; Unknown when none is.
+// Writer chosen by the file name's last extension, lower-cased, when it begins with one of ".bmp", ".jpg",
+// ".pcx", ".pgm", ".png", ".ras", ".tif"; Unknown otherwise.
 ImageFormat FormatForFileName(const std::string& path);
 
 // Writes `source` to `path`. Returns 0 on success, -1 when no writer matches the name (no file is created),
-// otherwise the writer's positive code (a partly written file may remain).
+// otherwise the writer's positive code, or 1 when the file cannot be created or put in place. The image is
+// written whole under a temporary name and renamed over the old file, so a failure leaves the old file (or
+// none) and nothing partly written; through a symbolic link, the file it points to is replaced.
 int WriteImage(const ColorImage& source, const std::string& path);
 
 // Short English description of a reader's or writer's result code for messages ("pixel data unreadable").

@@ -1,19 +1,15 @@
 #include "project/project_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <new>
-#include <random>
 #include <stdexcept>
 
 #include "imaging/file_stream.h"
+#include "imaging/replacement_file.h"
 
 namespace tp {
 
@@ -196,11 +192,13 @@ bool DecodeInto(const std::vector<std::uint8_t>& bytes, ProjectFileContents& dec
     // Grown path by path, so what is held never runs ahead of what was actually read.
     for (std::int32_t i = 0; i < count; ++i) {
         std::string path;
-        if (!in.string(path)) return false;
+        if (!in.string(path) || path.empty()) return false;  // an empty path names no file
         decoded.stored_paths.push_back(std::move(path));
     }
 
     if (!in.i32(decoded.state) || decoded.state < 0 || decoded.state > 2) return false;
+    // Nothing can have been stitched from no sources.
+    if (decoded.stored_paths.empty() && decoded.state != 2) return false;
 
     const std::int32_t records = RecordCount(decoded.stored_paths.size(), decoded.state);
     if (static_cast<std::size_t>(records) > in.remaining() / kPairRecordBytes) return false;
@@ -218,7 +216,7 @@ bool CanBeReadBack(const ProjectFileContents& contents)
         return false;
     if (contents.state < 0 || contents.state > 2) return false;
     for (const std::string& path : contents.stored_paths)
-        if (path.size() > std::numeric_limits<std::uint32_t>::max() || path.find('\0') != std::string::npos)
+        if (path.empty() || path.size() > std::numeric_limits<std::uint32_t>::max() || path.find('\0') != std::string::npos)
             return false;
     const auto records = static_cast<std::size_t>(RecordCount(contents.stored_paths.size(), contents.state));
     for (std::size_t i = 0; i < records && i < contents.pairs.size(); ++i) {
@@ -228,85 +226,6 @@ bool CanBeReadBack(const ProjectFileContents& contents)
             if (!std::isfinite(m.data()[k])) return false;
     }
     return true;
-}
-
-// A temporary file next to the project file that disappears unless it is committed by renaming it.
-class TemporarySibling {
-public:
-    explicit TemporarySibling(const std::string& target) : target_(target)
-    {
-        std::random_device seed;
-        std::mt19937 rng(seed());
-        static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-        for (int attempt = 0; attempt < 100 && descriptor_ < 0; ++attempt) {
-            std::string name = target + ".tmp-";
-            for (int i = 0; i < 6; ++i) name += kLetters[rng() % (sizeof(kLetters) - 1)];
-            // 0666 so the umask decides, as for any newly saved file.
-            descriptor_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (descriptor_ >= 0) path_ = name;
-            else if (errno != EEXIST) break;
-        }
-    }
-    ~TemporarySibling()
-    {
-        if (descriptor_ >= 0) ::close(descriptor_);
-        if (!committed_ && !path_.empty()) ::unlink(path_.c_str());
-    }
-    TemporarySibling(const TemporarySibling&) = delete;
-    TemporarySibling& operator=(const TemporarySibling&) = delete;
-
-    bool is_open() const { return descriptor_ >= 0; }
-
-    bool write_all(const std::vector<std::uint8_t>& bytes)
-    {
-        const std::uint8_t* data = bytes.data();
-        std::size_t left = bytes.size();
-        while (left > 0) {
-            const ssize_t written = ::write(descriptor_, data, left);
-            if (written < 0) {
-                if (errno == EINTR) continue;
-                return false;
-            }
-            data += written;
-            left -= static_cast<std::size_t>(written);
-        }
-        return true;
-    }
-
-    // A replaced project keeps the permissions its owner gave it.
-    void copy_permissions_of_target()
-    {
-        struct stat existing {};
-        if (::stat(target_.c_str(), &existing) == 0) ::fchmod(descriptor_, existing.st_mode & 07777);
-    }
-
-    // Flushes to the disk, closes and renames over the target.
-    bool commit()
-    {
-        const bool synced = ::fsync(descriptor_) == 0;
-        const bool closed = ::close(descriptor_) == 0;
-        descriptor_ = -1;
-        if (!synced || !closed || ::rename(path_.c_str(), target_.c_str()) != 0) return false;
-        committed_ = true;
-        return true;
-    }
-
-private:
-    std::string target_;
-    std::string path_;
-    int descriptor_ = -1;
-    bool committed_ = false;
-};
-
-// Makes the rename itself durable; a failure here leaves a complete file either way, so it is not reported.
-void SyncFolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0) return;
-    ::fsync(descriptor);
-    ::close(descriptor);
 }
 
 }  // namespace
@@ -346,12 +265,8 @@ bool WriteProjectFile(const std::string& path, const ProjectFileContents& conten
     try {
         if (path.empty() || !CanBeReadBack(contents)) return false;
         const std::vector<std::uint8_t> bytes = EncodeProjectFile(contents);
-        TemporarySibling temporary(path);
-        if (!temporary.is_open() || !temporary.write_all(bytes)) return false;
-        temporary.copy_permissions_of_target();
-        if (!temporary.commit()) return false;
-        SyncFolderOf(path);
-        return true;
+        ReplacementFile file(path);
+        return file.is_open() && file.write_all(bytes) && file.commit();
     } catch (const std::bad_alloc&) {
         return false;
     }

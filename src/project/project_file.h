@@ -37,14 +37,15 @@ struct ProjectFileContents {
 std::vector<std::uint8_t> EncodeProjectFile(const ProjectFileContents& contents);
 
 // Parses the bytes of a project file. False for anything malformed: too short, a negative count or one the
-// data cannot hold, a string length beyond the data, a path holding a NUL byte, a state other than 0, 1 or 2,
-// pair records cut short, a matrix entry that is not finite. Bytes after the last record are ignored.
+// data cannot hold, a string length beyond the data, an empty path or one holding a NUL byte, a state other
+// than 0, 1 or 2, a stitched state with no sources, pair records cut short, a matrix entry that is not finite. Bytes after the last record are ignored.
 // Nothing is allocated beyond what the data can hold; `contents` is changed only on success.
 bool DecodeProjectFile(const std::vector<std::uint8_t>& bytes, ProjectFileContents& contents);
 
 // Writes the file through a temporary file in the same folder that replaces the old file only after a
-// complete, flushed write; a failure leaves the old file as it was and no temporary file behind. Contents the
-// decoder would refuse (a NUL in a path, a non-finite matrix entry) are not written. False on any failure.
+// complete, flushed write; a failure leaves the old file as it was and no temporary file behind. Saving through
+// a symbolic link replaces the file it points to and keeps the link. Contents the decoder would refuse (an
+// empty path or one with a NUL, a non-finite matrix entry) are not written. False on any failure.
 bool WriteProjectFile(const std::string& path, const ProjectFileContents& contents);
 // Reads and decodes the file; false when it cannot be read, is larger than 64 MiB or is malformed.
 bool ReadProjectFile(const std::string& path, ProjectFileContents& contents);

@@ -28,7 +28,7 @@ bool InitializeMosaic(CMainDoc& doc, ProgressDialog& dialog)
     const std::vector<std::string> paths = doc.image_paths();
     MosaicParameters parameters;
     if (!FillMosaicParameters(doc, parameters)) {
-        ReportFile(paths.front(), strings::kReadingError);
+        if (!paths.empty()) ReportFile(paths.front(), strings::kReadingError);
         return false;
     }
     doc.DeleteMosaic();
@@ -115,7 +115,7 @@ void LoadProjectThread(const std::vector<std::string>& paths)
     }
     MosaicParameters parameters;
     if (!FillMosaicParameters(doc, parameters)) {
-        ReportFile(paths.front(), strings::kReadingError);
+        if (!paths.empty()) ReportFile(paths.front(), strings::kReadingError);
         dialog.Close();
         return;
     }

@@ -2,6 +2,8 @@
 // sets are on this machine.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -104,6 +106,45 @@ TEST(CliStitch, APairItCannotAlignIsNamedAndTheRunExitsWithThree)
     const std::string report = ReadText(dir.file("r.json"));
     EXPECT_NE(report.find("\"verdict\": \"verified\", \"score\": 0."), std::string::npos) << report;
     EXPECT_NE(report.find("\"registered\": false, \"method\": 0, \"verdict\": \"declined\""), std::string::npos) << report;
+}
+
+TEST(CliStitch, CarelessArgumentsAreRefusedBeforeAnyWork)
+{
+    test::ScratchDir dir;
+    const std::vector<std::string> views = WriteViews(dir, 2);
+    const std::vector<std::uint8_t> first = test::ReadBytes(views[0]);
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"-o names an input", {"-o", views[0]}, "is one of the inputs"},
+        {"-p names an input, spelled another way", {"-o", dir.file("x.png"), "-p", dir.path().string() + "/./v0.png"}, "is one of the input images"},
+        {"no writer for the name", {"-o", dir.file("pano.gif")}, "pano.gif: Unsupported file format."},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"stitch", "-q"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        args.insert(args.end(), views.begin(), views.end());
+        const test::CliResult r = test::RunCli(args);
+        EXPECT_EQ(r.status, 1) << c.name;
+        EXPECT_NE(r.output.find(c.says), std::string::npos) << c.name << ": " << r.output;
+        EXPECT_EQ(test::ReadBytes(views[0]), first) << c.name;
+    }
+    // A FIFO named as a source or as the project is refused as unreadable instead of waiting for a writer.
+    ASSERT_EQ(mkfifo(dir.file("pipe.jpg").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(dir.file("pipe.tnp").c_str(), 0600), 0);
+    test::CliResult r = test::RunCli({"stitch", "-q", "-o", dir.file("out.png"), views[0], dir.file("pipe.jpg")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("pipe.jpg reading error."), std::string::npos) << r.output;
+    r = test::RunCli({"open", "-q", dir.file("pipe.tnp"), "-o", dir.file("out.png")});
+    EXPECT_EQ(r.status, 1);
+    // A project of no sources that claims to be stitched is malformed, not a crash.
+    test::WriteBytes(dir.file("empty.tnp"), {0, 0, 0, 0, 0, 0, 0, 0});
+    r = test::RunCli({"open", "-q", dir.file("empty.tnp"), "-o", dir.file("out.png")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("Failed to open document."), std::string::npos) << r.output;
 }
 
 TEST(CliStitch, FailuresExitNonZeroWithTheSystemsMessage)

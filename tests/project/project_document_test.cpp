@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <filesystem>
 
 #include "project/project_document.h"
@@ -111,9 +115,38 @@ TEST_F(ProjectDocumentTest, AFailedSaveKeepsThePreviousProjectAndSaysSo)
     std::filesystem::create_directory(dir_.file("taken.tnp"));
     EXPECT_FALSE(SaveProjectDocument(doc_, dir_.file("taken.tnp")));
     EXPECT_FALSE(SaveProjectDocument(doc_, dir_.file("missing/p.tnp")));
-    EXPECT_EQ(capture.messages, (std::vector<std::string>(2, "Failed to save document.")));
+    // The disk takes no more than a few bytes: saving over the project itself fails, and it keeps its bytes.
+    struct rlimit limit {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const struct rlimit tiny {16, limit.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const bool saved = SaveProjectDocument(doc_, dir_.file("p.tnp"));
+    setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(capture.messages, (std::vector<std::string>(3, "Failed to save document.")));
     EXPECT_EQ(test::ReadBytes(dir_.file("p.tnp")), before);
-    EXPECT_TRUE(doc_.modified() || doc_.path_name() == dir_.file("p.tnp"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir_.file("taken.tnp")));
+    // Nothing half written is left behind.
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+        EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
+}
+
+TEST_F(ProjectDocumentTest, SavesThroughLinksAndUnderLongNames)
+{
+    Stitch();
+    // Saving through a symbolic link replaces the project it points to and keeps the link.
+    ASSERT_TRUE(SaveProjectDocument(doc_, dir_.file("real.tnp")));
+    const std::vector<std::uint8_t> saved = test::ReadBytes(dir_.file("real.tnp"));
+    std::filesystem::create_symlink("real.tnp", dir_.file("link.tnp"));
+    test::WriteBytes(dir_.file("real.tnp"), {1, 2, 3});
+    ASSERT_TRUE(SaveProjectDocument(doc_, dir_.file("link.tnp")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("link.tnp")));
+    EXPECT_EQ(test::ReadBytes(dir_.file("real.tnp")), saved);
+    // A name of 250 bytes, where the temporary name beside it would not fit in a file name.
+    const std::string long_name = dir_.file(std::string(246, 'n') + ".tnp");
+    ASSERT_TRUE(SaveProjectDocument(doc_, long_name));
+    EXPECT_EQ(test::ReadBytes(long_name), saved);
 }
 
 TEST_F(ProjectDocumentTest, WideViewShowsCropsAndExports)
