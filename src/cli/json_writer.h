@@ -84,10 +84,48 @@ private:
             first_.back() = false;
         }
     }
+    // Length of the well-formed UTF-8 sequence starting at s[i] (1 to 4), or 0 when the bytes there are not
+    // one (a Linux file name may hold any bytes).
+    static std::size_t Utf8Length(const std::string& s, std::size_t i)
+    {
+        const auto byte = [&](std::size_t k) { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0u; };
+        const unsigned lead = byte(i);
+        const auto continuation = [&](std::size_t k) { return (byte(k) & 0xC0u) == 0x80u; };
+        if (lead < 0x80) return 1;
+        if (lead >= 0xC2 && lead <= 0xDF) return continuation(i + 1) ? 2 : 0;
+        if (lead >= 0xE0 && lead <= 0xEF) {
+            const unsigned second = byte(i + 1);
+            if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F)) return 0;  // overlong, surrogate
+            return continuation(i + 1) && continuation(i + 2) ? 3 : 0;
+        }
+        if (lead >= 0xF0 && lead <= 0xF4) {
+            const unsigned second = byte(i + 1);
+            if ((lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) return 0;
+            return continuation(i + 1) && continuation(i + 2) && continuation(i + 3) ? 4 : 0;
+        }
+        return 0;
+    }
+
+    // Quotes and escapes a string. Bytes that are not UTF-8 are written as the characters U+0080 to U+00FF of
+    // the same value, so the output always parses and every byte is still told apart.
     void Quote(const std::string& s)
     {
         out_ += '"';
-        for (unsigned char c : s) {
+        for (std::size_t i = 0; i < s.size();) {
+            const std::size_t length = Utf8Length(s, i);
+            if (length == 0) {
+                char buffer[8];
+                std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned char>(s[i]));
+                out_ += buffer;
+                ++i;
+                continue;
+            }
+            if (length > 1) {
+                out_.append(s, i, length);
+                i += length;
+                continue;
+            }
+            const unsigned char c = static_cast<unsigned char>(s[i++]);
             switch (c) {
             case '"': out_ += "\\\""; break;
             case '\\': out_ += "\\\\"; break;

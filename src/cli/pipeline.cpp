@@ -138,8 +138,18 @@ bool WriteText(const std::string& path, const std::string& text)
 }
 
 // Finalize, show, crop, export and save: what both commands do once the document holds a stitched mosaic.
+// Ctrl+C takes effect at the next step, also between the stages that cannot be cancelled inside (loading a
+// project, cropping, exporting).
+bool CancelledBetweenStages()
+{
+    if (!InterruptRequested()) return false;
+    std::fprintf(stderr, "Cancelled.\n");
+    return true;
+}
+
 int FinishPipeline(CMainDoc& doc, TerminalHost& host, const PipelineOptions& options, StageClock& clock)
 {
+    if (CancelledBetweenStages()) return kExitCancelled;
     if (options.finalize != Finalize::None) {
         const FinalizeMethod method =
             options.finalize == Finalize::Realign ? FinalizeMethod::RealignmentAndAdvancedBlending : FinalizeMethod::AdvancedBlending;
@@ -162,8 +172,10 @@ int FinishPipeline(CMainDoc& doc, TerminalHost& host, const PipelineOptions& opt
         std::fprintf(stderr, "The project holds no wide-view image.\n");
         return kExitFailure;
     }
+    if (CancelledBetweenStages()) return kExitCancelled;
     if (clock.Time("export", [&] { return view.Export(options.output); }) != 0) return kExitFailure;
 
+    if (CancelledBetweenStages()) return kExitCancelled;
     if (!options.project.empty() && !clock.Time("save", [&] { return SaveProjectDocument(doc, options.project); }))
         return kExitFailure;
     if (!options.report.empty() && !WriteText(options.report, Report(doc, clock))) {
@@ -291,6 +303,7 @@ int RunOpen(const std::vector<std::string>& args)
         return kExitFailure;
     }
     if (!clock.Time("open", [&] { return OpenProjectDocument(doc, host, options->inputs.front()); })) return kExitFailure;
+    if (CancelledBetweenStages()) return kExitCancelled;
     // The project's own sources are inputs too.
     for (const std::string& source : doc.image_paths())
         if ((options->output_given && SameFile(options->output, source)) || (!options->project.empty() && SameFile(options->project, source))) {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -12,10 +13,14 @@
 
 namespace tp {
 
-// How many threads parallel work may use: the cores by default; 1 runs everything on the calling thread.
+// How many threads parallel work may use: the cores by default and at most; 1 runs everything on the calling
+// thread. Where the system starts fewer threads than asked, the work goes on with those it did start.
 // Set once by a front end before work starts (the command line's --threads), read by every parallel loop.
 void SetWorkerThreads(int count);
 int WorkerThreads();
+
+// Starts up to `count` threads running `work`, as many as the system allows; returns how many started.
+int StartHelpers(std::vector<std::thread>& helpers, int count, const std::function<void()>& work);
 
 // Calls body(i) for every i in [begin, end), spread over up to WorkerThreads() threads in contiguous chunks;
 // returns when all calls have returned. Nested calls run on the calling thread.
@@ -44,19 +49,35 @@ void OrderedPipeline(int count, const std::function<Item(int)>& produce, const s
     std::condition_variable ready;
     std::atomic<int> next{0};
     std::atomic<bool> stop{false};
+    std::exception_ptr failure;  // a helper's exception, handed to the calling thread
     auto work = [&] {
-        for (int i = next.fetch_add(1); i < count && !stop; i = next.fetch_add(1)) {
-            Item item = produce(i);
+        try {
+            for (int i = next.fetch_add(1); i < count && !stop; i = next.fetch_add(1)) {
+                Item item = produce(i);
+                std::lock_guard lock(mutex);
+                items[static_cast<std::size_t>(i)] = std::move(item);
+                ready.notify_all();
+            }
+        } catch (...) {
             std::lock_guard lock(mutex);
-            items[static_cast<std::size_t>(i)] = std::move(item);
+            if (!failure) failure = std::current_exception();
+            stop = true;
             ready.notify_all();
         }
     };
     std::vector<std::thread> threads;
-    for (int t = 0; t < helpers; ++t) threads.emplace_back(work);
+    if (StartHelpers(threads, helpers, work) == 0) {
+        // No thread could be started: everything on the calling thread, in order.
+        for (int i = 0; i < count; ++i) {
+            Item item = produce(i);
+            if (!consume(i, item)) return;
+        }
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         std::unique_lock lock(mutex);
-        ready.wait(lock, [&] { return items[static_cast<std::size_t>(i)].has_value(); });
+        ready.wait(lock, [&] { return items[static_cast<std::size_t>(i)].has_value() || failure; });
+        if (!items[static_cast<std::size_t>(i)].has_value()) break;
         Item item = std::move(*items[static_cast<std::size_t>(i)]);
         items[static_cast<std::size_t>(i)].reset();
         lock.unlock();
@@ -64,6 +85,7 @@ void OrderedPipeline(int count, const std::function<Item(int)>& produce, const s
     }
     stop = true;
     for (std::thread& thread : threads) thread.join();
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace tp

@@ -1,8 +1,13 @@
 // The command side of the workflow: the calling (interface) thread creates the dialog, lets the worker run
 // and then settles the document's state.
+#include <new>
+#include <system_error>
 #include <thread>
 
 #include "project/workflow.h"
+
+#include "imaging/fatal_error.h"
+#include "imaging/string_table.h"
 
 namespace tp {
 
@@ -30,8 +35,21 @@ private:
 
 void WorkflowHost::RunWorker(ProgressDialog*, const std::function<void()>& worker)
 {
-    std::thread thread(worker);
-    thread.join();
+    // Memory that runs out inside the work is reported with the system's message instead of ending the
+    // program; a worker thread the system will not start runs on this thread instead.
+    const auto guarded = [&worker] {
+        try {
+            worker();
+        } catch (const std::bad_alloc&) {
+            ShowMessage(LoadString(strings::kMemoryAllocationFailed));
+        }
+    };
+    try {
+        std::thread thread(guarded);
+        thread.join();
+    } catch (const std::system_error&) {
+        guarded();
+    }
 }
 
 void LoadSourceImages(CMainDoc& doc, WorkflowHost& host, const std::vector<std::string>& paths)

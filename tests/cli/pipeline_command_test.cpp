@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -147,6 +148,25 @@ TEST(CliStitch, CarelessArgumentsAreRefusedBeforeAnyWork)
     EXPECT_NE(r.output.find("Failed to open document."), std::string::npos) << r.output;
 }
 
+TEST(CliStitch, AbsurdThreadCountsUnderAMemoryLimitStillFinish)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#else
+    test::ScratchDir dir;
+    const std::vector<std::string> views = WriteViews(dir, 2);
+    // 1024 threads' stacks alone would need 8 GB of address space; the run gets 600 MB.
+    const std::string command = "ulimit -v 600000; exec " + test::ShellQuote(TP_CLI_PATH) + " stitch -q --threads 1024 -o " +
+                                test::ShellQuote(dir.file("many.bmp")) + " " + test::ShellQuote(views[0]) + " " + test::ShellQuote(views[1]) +
+                                " 2>&1";
+    const int raw = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    ASSERT_EQ(test::RunCli({"stitch", "-q", "--threads", "1", "-o", dir.file("one.bmp"), views[0], views[1]}).status, 0);
+    EXPECT_EQ(test::ReadBytes(dir.file("many.bmp")), test::ReadBytes(dir.file("one.bmp")));
+#endif
+}
+
 TEST(CliStitch, FailuresExitNonZeroWithTheSystemsMessage)
 {
     test::ScratchDir dir;
@@ -199,6 +219,21 @@ TEST(CliOpen, AMalformedProjectIsRefused)
     EXPECT_NE(r.output.find("Failed to open document."), std::string::npos) << r.output;
     r = test::RunCli({"info", dir.file("bad.tnp")});
     EXPECT_NE(r.status, 0);
+}
+
+TEST(CliInfo, PathsThatAreNotUtf8StillGiveJson)
+{
+    test::ScratchDir dir;
+    // An unstitched project of two sources: "caf\xe9.jpg" (Latin-1, not UTF-8) and "ok\xc3\xa9.jpg" (UTF-8).
+    std::vector<std::uint8_t> bytes = {2, 0, 0, 0, 8, 'c', 'a', 'f', 0xE9, '.', 'j', 'p', 'g'};
+    const std::uint8_t second[] = {8, 'o', 'k', 0xC3, 0xA9, '.', 'j', 'p', 'g', 2, 0, 0, 0};
+    bytes.insert(bytes.end(), std::begin(second), std::end(second));
+    test::WriteBytes(dir.file("p.tnp"), bytes);
+    const test::CliResult r = test::RunCli({"info", dir.file("p.tnp")});
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("caf\\u00e9.jpg"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("ok\xc3\xa9.jpg"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find('\xe9'), std::string::npos) << "a raw byte that is not UTF-8";
 }
 
 TEST(CliRealSet, StitchSaveReopenAndInfoRoundTripTheHomographies)
