@@ -50,9 +50,19 @@ void OrderedPipeline(int count, const std::function<Item(int)>& produce, const s
     std::atomic<int> next{0};
     std::atomic<bool> stop{false};
     std::exception_ptr failure;  // a helper's exception, handed to the calling thread
+    // Helpers work at most this far ahead of the consumer, so that items made ahead (whole images, say) never
+    // pile up beyond a few per helper however many there are to make.
+    const int window = 2 * helpers;
+    int consumed = 0;  // guarded by `mutex`
+    std::condition_variable room;
     auto work = [&] {
         try {
             for (int i = next.fetch_add(1); i < count && !stop; i = next.fetch_add(1)) {
+                {
+                    std::unique_lock lock(mutex);
+                    room.wait(lock, [&] { return i < consumed + window || stop; });
+                    if (stop) break;
+                }
                 Item item = produce(i);
                 std::lock_guard lock(mutex);
                 items[static_cast<std::size_t>(i)] = std::move(item);
@@ -80,10 +90,16 @@ void OrderedPipeline(int count, const std::function<Item(int)>& produce, const s
         if (!items[static_cast<std::size_t>(i)].has_value()) break;
         Item item = std::move(*items[static_cast<std::size_t>(i)]);
         items[static_cast<std::size_t>(i)].reset();
+        consumed = i + 1;
         lock.unlock();
+        room.notify_all();
         if (!consume(i, item)) break;
     }
-    stop = true;
+    {
+        std::lock_guard lock(mutex);
+        stop = true;
+    }
+    room.notify_all();
     for (std::thread& thread : threads) thread.join();
     if (failure) std::rethrow_exception(failure);
 }

@@ -65,10 +65,12 @@ bool DisplayCopy::LoadFrom(const ColorImage& full, int longest_side)
     const int full_width = full.width();
     const int full_height = full.height();
     const int larger = std::max(full_width, full_height);
+    ColorImage reduced;
     if (longest_side <= 0 || larger <= longest_side)
-        image_ = full;
-    else if (!Reduce(full, ReductionRatio{larger, longest_side}, image_))
+        reduced = full;
+    else if (!Reduce(full, ReductionRatio{larger, longest_side}, reduced))
         return false;
+    image_ = std::make_shared<const ColorImage>(std::move(reduced));
     full_width_ = full_width;
     full_height_ = full_height;
     loaded_ = true;
@@ -80,7 +82,13 @@ void DisplayCopy::Free()
     loaded_ = false;
     full_width_ = 0;
     full_height_ = 0;
-    image_.release();
+    image_.reset();
+}
+
+const ColorImage& DisplayCopy::image() const
+{
+    static const ColorImage kNothing;
+    return image_ ? *image_ : kNothing;
 }
 
 FittedRect FitForDrawing(int target_width, int target_height, int image_width, int image_height)

@@ -2,6 +2,7 @@
 // modification mode (1024, in working-image pixels) and full-size previews (0).
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "imaging/image_buffer.h"
@@ -21,17 +22,18 @@ public:
     void Free();
 
     bool loaded() const { return loaded_; }
-    int display_width() const { return image_.width(); }
-    int display_height() const { return image_.height(); }
+    int display_width() const { return image().width(); }
+    int display_height() const { return image().height(); }
     int full_width() const { return full_width_; }
     int full_height() const { return full_height_; }
-    const ColorImage& image() const { return image_; }
+    const ColorImage& image() const;
 
 private:
     bool loaded_ = false;
     int full_width_ = 0;
     int full_height_ = 0;
-    ColorImage image_;
+    // Never changed once made, so copies share it: a source listed many times costs one thumbnail.
+    std::shared_ptr<const ColorImage> image_;
 };
 
 struct FittedRect {

@@ -53,7 +53,8 @@ AddImageResult CMainDoc::AddPrepared(const std::string& path, PreparedImage prep
         if (entry.thumbnail.full_width() != head.full_width() || entry.thumbnail.full_height() != head.full_height())
             return AddImageResult::SizeMismatch;
     }
-    working_images_->Insert(path, std::move(prepared.working_image));
+    // A path listed again brings no working image of its own: the cache keeps (or reads again) the first.
+    if (!prepared.working_image.empty()) working_images_->Insert(path, std::move(prepared.working_image));
     if (where == AddPosition::Head)
         images_.push_front(std::move(entry));
     else

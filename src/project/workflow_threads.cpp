@@ -1,6 +1,7 @@
 // The worker threads. They reach the document only through TheDocument() and report to its progress
 // dialog; messages to the user go through the reporting hook.
 #include <algorithm>
+#include <map>
 #include <memory>
 
 #include "imaging/fatal_error.h"
@@ -38,6 +39,40 @@ bool InitializeMosaic(CMainDoc& doc, ProgressDialog& dialog)
     return !dialog.Step();
 }
 
+// For every source, the index of the first source with the same path: a file listed again is read once.
+std::vector<std::size_t> FirstOccurrences(const std::vector<std::string>& paths)
+{
+    std::map<std::string, std::size_t> first;
+    std::vector<std::size_t> result(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) result[i] = first.emplace(paths[i], i).first->second;
+    return result;
+}
+
+// Reads the sources ahead on helper threads and hands each to `add` in order. A path listed again is not read
+// again: it gets the thumbnail made for its first listing (shared, not copied), and its working image stays
+// the one in the cache.
+void PrepareInOrder(const std::vector<std::string>& paths, const std::function<bool(int, PreparedImage&)>& add)
+{
+    const std::vector<std::size_t> first = FirstOccurrences(paths);
+    std::map<std::size_t, DisplayCopy> thumbnails;
+    OrderedPipeline<PreparedImage>(
+        static_cast<int>(paths.size()),
+        [&](int i) {
+            const auto k = static_cast<std::size_t>(i);
+            return first[k] == k ? PrepareImage(paths[k]) : PreparedImage{};
+        },
+        [&](int i, PreparedImage& prepared) {
+            const auto k = static_cast<std::size_t>(i);
+            if (first[k] != k) {
+                prepared.readable = true;
+                prepared.thumbnail = thumbnails.at(first[k]);
+            } else if (prepared.readable) {
+                thumbnails.emplace(k, prepared.thumbnail);
+            }
+            return add(i, prepared);
+        });
+}
+
 }  // namespace
 
 std::string FileNameOf(const std::string& path)
@@ -68,9 +103,7 @@ void LoadImagesThread(const std::vector<std::string>& paths)
     dialog.SetRange(static_cast<int>(paths.size()));
     // Files are read ahead on helper threads; each is added here in order, its label shown while it is
     // awaited.
-    OrderedPipeline<PreparedImage>(
-        static_cast<int>(paths.size()), [&](int i) { return PrepareImage(paths[static_cast<std::size_t>(i)]); },
-        [&](int i, PreparedImage& prepared) {
+    PrepareInOrder(paths, [&](int i, PreparedImage& prepared) {
             const std::string& path = paths[static_cast<std::size_t>(i)];
             dialog.SetLabel(ThumbnailLabel(path));
             const AddImageResult result = doc.AddPrepared(path, std::move(prepared), AddPosition::Tail);
@@ -96,9 +129,7 @@ void LoadProjectThread(const std::vector<std::string>& paths)
     dialog.SetText(strings::kLoading);
     dialog.SetRange(static_cast<int>(paths.size()) + 1);
     bool complete = true;
-    OrderedPipeline<PreparedImage>(
-        static_cast<int>(paths.size()), [&](int i) { return PrepareImage(paths[static_cast<std::size_t>(i)]); },
-        [&](int i, PreparedImage& prepared) {
+    PrepareInOrder(paths, [&](int i, PreparedImage& prepared) {
             const std::string& path = paths[static_cast<std::size_t>(i)];
             dialog.SetLabel(ThumbnailLabel(path));
             if (doc.AddPrepared(path, std::move(prepared), AddPosition::Tail) != AddImageResult::Added) {
