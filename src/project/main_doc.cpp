@@ -21,6 +21,10 @@ constexpr int kPairCopySide = 1024;
 
 CMainDoc* TheDocument() { return g_document.load(); }
 
+DocumentSlot::DocumentSlot(CMainDoc& doc) : previous_(g_document.exchange(&doc)) {}
+
+DocumentSlot::~DocumentSlot() { g_document.store(previous_); }
+
 CMainDoc::CMainDoc() : working_images_(std::make_shared<WorkingImageCache>()) { g_document.store(this); }
 
 CMainDoc::~CMainDoc()

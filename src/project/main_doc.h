@@ -20,6 +20,19 @@ class CMainDoc;
 // The document for worker threads; null when none exists.
 CMainDoc* TheDocument();
 
+// Puts `doc` in the slot for as long as a command on it runs, so that its worker threads reach the document
+// the command was given, whichever was made last; the previous occupant comes back afterwards.
+class DocumentSlot {
+public:
+    explicit DocumentSlot(CMainDoc& doc);
+    ~DocumentSlot();
+    DocumentSlot(const DocumentSlot&) = delete;
+    DocumentSlot& operator=(const DocumentSlot&) = delete;
+
+private:
+    CMainDoc* previous_;
+};
+
 // Front-end hooks the document calls when its contents change (the main frame clears its strip and view).
 class DocumentObserver {
 public:

@@ -97,6 +97,7 @@ bool OpenProjectDocument(CMainDoc& doc, WorkflowHost& host, const std::string& p
     const bool stitched = contents.state != static_cast<std::int32_t>(StitchState::Unstitched);
     doc.set_stitch_state(static_cast<StitchState>(contents.state));
     {
+        const DocumentSlot slot(doc);
         std::unique_ptr<ProgressDialog> dialog = host.MakeProgressDialog(false);
         doc.set_progress_dialog(dialog.get());
         if (!stitched) {

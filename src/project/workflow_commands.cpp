@@ -16,7 +16,8 @@ namespace {
 // The dialog a command shows, registered with the document for the worker's use.
 class CommandDialog {
 public:
-    CommandDialog(CMainDoc& doc, WorkflowHost& host, bool cancellable) : doc_(doc), dialog_(host.MakeProgressDialog(cancellable))
+    CommandDialog(CMainDoc& doc, WorkflowHost& host, bool cancellable)
+        : doc_(doc), slot_(doc), dialog_(host.MakeProgressDialog(cancellable))
     {
         doc_.set_progress_dialog(dialog_.get());
     }
@@ -28,6 +29,7 @@ public:
 
 private:
     CMainDoc& doc_;
+    DocumentSlot slot_;
     std::unique_ptr<ProgressDialog> dialog_;
 };
 
@@ -99,6 +101,7 @@ void ApplyEdits(CMainDoc& doc, WorkflowHost& host, Progress& bar)
 {
     if (!doc.mosaic()) return;
     // No dialog: the main frame is disabled meanwhile and the worker reports to its status bar.
+    const DocumentSlot slot(doc);
     host.RunWorker(nullptr, [&bar] { ApplyEditsThread(bar); });
     doc.set_stitch_state(StitchState::Stitched);
     doc.set_modified(true);

@@ -15,6 +15,19 @@ TEST(ThumbnailLabelTest, KeepsAtMost47CharactersOfTheFileName)
     EXPECT_EQ(FileNameOf("plain.png"), "plain.png");
 }
 
+TEST(LoadTest, ACommandWorksOnTheDocumentItIsGivenWhenTwoAreAlive)
+{
+    test::ScratchDir dir;
+    WriteImage(test::NoiseImage(64, 48, 1), dir.file("a.png"));
+    CMainDoc first;
+    CMainDoc second;  // made last, so it held the slot
+    test::RecordingHost host;
+    LoadSourceImages(first, host, {dir.file("a.png"), dir.file("a.png")});
+    EXPECT_EQ(first.image_count(), 2);
+    EXPECT_EQ(second.image_count(), 0);
+    EXPECT_EQ(TheDocument(), &second) << "the slot goes back to its occupant after the command";
+}
+
 TEST(LoadTest, StopsAtTheFirstImageOfAnotherSizeAndNamesIt)
 {
     test::ScratchDir dir;
