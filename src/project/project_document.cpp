@@ -69,6 +69,14 @@ void RestorePairs(Mosaic& mosaic, const std::vector<StoredPair>& pairs)
 
 bool SaveProjectDocument(CMainDoc& doc, const std::string& path)
 {
+    // A name the stored form cannot hold would come back as another file: refused, naming it.
+    for (const std::string& source : doc.image_paths())
+        if (!IsStorable(Absolute(source)) || !IsStorable(Absolute(path))) {
+            const std::string& name = IsStorable(Absolute(path)) ? source : path;
+            ShowMessage(LoadString(strings::kFailedToSaveDocument) + "\n" + name +
+                        ": a backslash in a file or folder name cannot be stored in a project.");
+            return false;
+        }
     doc.set_project_folder(FolderOfNative(path));
     if (!WriteProjectFile(path, ContentsOf(doc))) {
         ShowMessage(LoadString(strings::kFailedToSaveDocument));

@@ -1,5 +1,7 @@
 #include "project/stored_paths.h"
 
+#include <cctype>
+
 #include <algorithm>
 
 namespace tp {
@@ -54,9 +56,14 @@ std::string MakeRelativePath(const std::string& absolute_path, const std::string
     return absolute_path;  // nothing in common, e.g. another drive
 }
 
+bool StartsWithDrive(const std::string& stored_path)
+{
+    return stored_path.size() >= 2 && std::isalpha(static_cast<unsigned char>(stored_path[0])) && stored_path[1] == ':';
+}
+
 std::string MakeAbsolutePath(const std::string& stored_path, const std::string& folder)
 {
-    if (stored_path.find(':') != std::string::npos) return stored_path;
+    if (StartsWithDrive(stored_path)) return stored_path;
 
     // A folder given with its trailing separator ("C:\", or "\" for the root) must not double it.
     std::string base = folder;
@@ -66,9 +73,8 @@ std::string MakeAbsolutePath(const std::string& stored_path, const std::string& 
         const std::string component = rest.substr(0, end);
         rest.erase(0, end + 1);
         if (component.empty()) {
-            // A leading separator means "the drive": up to the folder's colon, or the root "" here.
-            const std::size_t colon = base.find(':');
-            base = colon == std::string::npos ? std::string() : base.substr(0, colon + 1);
+            // A leading separator means "the drive": the folder's drive letter and colon, or the root "" here.
+            base = StartsWithDrive(base) ? base.substr(0, 2) : std::string();
         } else if (component == "..") {
             const std::size_t last = base.rfind(kStoredSeparator);
             if (last != std::string::npos) base.resize(last);

@@ -132,6 +132,31 @@ TEST_F(ProjectDocumentTest, AFailedSaveKeepsThePreviousProjectAndSaysSo)
         EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
 }
 
+TEST_F(ProjectDocumentTest, NamesWithColonsRoundTripAndNamesWithBackslashesAreRefused)
+{
+    // Legal names here: a colon is part of a name, not a drive, unless the path starts with one.
+    std::filesystem::create_directories(dir_.file("x:y"));
+    std::filesystem::copy_file(paths_[0], dir_.file("x:y/a:1.png"));
+    std::filesystem::copy_file(paths_[1], dir_.file("x:y/b:2.png"));
+    CMainDoc doc;
+    ASSERT_EQ(doc.AddImage(dir_.file("x:y/a:1.png"), AddPosition::Tail), AddImageResult::Added);
+    ASSERT_EQ(doc.AddImage(dir_.file("x:y/b:2.png"), AddPosition::Tail), AddImageResult::Added);
+    ASSERT_TRUE(SaveProjectDocument(doc, dir_.file("x:y/p:1.tnp")));
+    CMainDoc reopened;
+    ASSERT_TRUE(OpenProjectDocument(reopened, host_, dir_.file("x:y/p:1.tnp")));
+    EXPECT_EQ(reopened.image_paths(), doc.image_paths());
+
+    // A backslash has no stored form: saving says so, naming the file, and writes nothing.
+    std::filesystem::copy_file(paths_[2], dir_.file("c\\3.png"));
+    ASSERT_EQ(doc.AddImage(dir_.file("c\\3.png"), AddPosition::Tail), AddImageResult::Added);
+    test::MessageCapture capture;
+    EXPECT_FALSE(SaveProjectDocument(doc, dir_.file("q.tnp")));
+    ASSERT_EQ(capture.messages.size(), 1u);
+    EXPECT_NE(capture.messages[0].find("Failed to save document."), std::string::npos);
+    EXPECT_NE(capture.messages[0].find("c\\3.png"), std::string::npos) << capture.messages[0];
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("q.tnp")));
+}
+
 TEST_F(ProjectDocumentTest, SavesThroughLinksAndUnderLongNames)
 {
     Stitch();
