@@ -49,6 +49,10 @@ int main(int argc, char** argv)
     // The engine's messages and fatal errors go to the terminal.
     tp::SetFatalErrorHook([](const std::string& text) { std::fprintf(stderr, "%s: %s\n", tp::kFatalErrorCaption, text.c_str()); });
     tp::SetMessageHook([](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
+    // On the terminal a message names the file and the reason after the system's own words.
+    tp::SetDetailedMessageHook([](const std::string& text, const std::string& detail) {
+        std::fprintf(stderr, "%s (%s)\n", text.c_str(), detail.c_str());
+    });
     if (argc < 2) {
         tp::cli::PrintUsage(true);
         return 2;

@@ -21,6 +21,7 @@ struct Hooks {
     std::mutex mutex;
     MessageHook fatal = WriteToStderr;
     MessageHook message = WriteToStderr;
+    DetailedMessageHook detailed;
 };
 
 Hooks& InstalledHooks()
@@ -62,5 +63,26 @@ void FatalOutOfMemory()
 void SetMessageHook(MessageHook hook) { Install(&Hooks::message, std::move(hook)); }
 
 void ShowMessage(const std::string& text) { Current(&Hooks::message)(text); }
+
+void SetDetailedMessageHook(DetailedMessageHook hook)
+{
+    Hooks& hooks = InstalledHooks();
+    std::lock_guard lock(hooks.mutex);
+    hooks.detailed = std::move(hook);
+}
+
+void ShowMessage(const std::string& text, const std::string& detail)
+{
+    DetailedMessageHook detailed;
+    {
+        Hooks& hooks = InstalledHooks();
+        std::lock_guard lock(hooks.mutex);
+        detailed = hooks.detailed;
+    }
+    if (detailed)
+        detailed(text, detail);
+    else
+        ShowMessage(text);
+}
 
 }  // namespace tp

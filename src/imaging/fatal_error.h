@@ -27,4 +27,11 @@ void SetFatalErrorHook(MessageHook hook);
 void SetMessageHook(MessageHook hook);
 void ShowMessage(const std::string& text);
 
+// A message with what lies behind it (the file, the reason). Where a detail hook is installed (the command
+// line's, which prints "text (detail)") it gets both; otherwise the message hook shows the text alone, as the
+// system's own message boxes word it.
+using DetailedMessageHook = std::function<void(const std::string& text, const std::string& detail)>;
+void SetDetailedMessageHook(DetailedMessageHook hook);
+void ShowMessage(const std::string& text, const std::string& detail);
+
 }  // namespace tp

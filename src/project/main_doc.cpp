@@ -1,6 +1,7 @@
 #include "project/main_doc.h"
 
 #include <atomic>
+#include <filesystem>
 #include <iterator>
 
 #include "imaging/image_file.h"
@@ -33,12 +34,30 @@ CMainDoc::~CMainDoc()
     g_document.compare_exchange_strong(self, nullptr);
 }
 
+// A reason for a file that did not read, in a few words.
+std::string WhyUnreadable(const std::string& path, int code)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status)) return "no such file";
+    if (!std::filesystem::is_regular_file(status)) return "not a regular file";
+    return DescribeReadResult(DetectImageFormat(path), code);
+}
+
 PreparedImage PrepareImage(const std::string& path)
 {
     // One read serves the thumbnail and, kept for the stitch that follows, the working image.
     PreparedImage prepared;
     ColorImage full;
-    if (path.empty() || ReadImage(full, path) != 0 || !prepared.thumbnail.LoadFrom(full, kThumbnailSide)) return prepared;
+    const int code = path.empty() ? -1 : ReadImage(full, path);
+    if (code != 0) {
+        prepared.failure = WhyUnreadable(path, code);
+        return prepared;
+    }
+    if (!prepared.thumbnail.LoadFrom(full, kThumbnailSide)) {
+        prepared.failure = "not enough memory for its thumbnail";
+        return prepared;
+    }
     prepared.working_image = FitImage(std::move(full), kWorkingBound, kWorkingBound);
     prepared.readable = true;
     return prepared;

@@ -48,6 +48,7 @@ enum class AddImageResult : int { Added = 0, SizeMismatch = 1, ReadError = 2 };
 // nothing of a document, so several can be made at once.
 struct PreparedImage {
     bool readable = false;
+    std::string failure;  // why the file could not be read, for messages that give reasons
     DisplayCopy thumbnail;
     ColorImage working_image;
 };

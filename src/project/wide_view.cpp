@@ -109,8 +109,8 @@ int WideView::Export(const std::string& path) const
     // The whole shown image needs no copy.
     const bool whole = crop_.left <= 0 && crop_.top <= 0 && crop_.right >= image_.width() && crop_.bottom >= image_.height();
     const int code = whole ? WriteImage(image_, path) : WriteImage(CroppedImage(), path);
-    if (code < 0) ShowMessage(LoadString(strings::kUnsupportedFileFormat));
-    if (code > 0) ShowMessage(LoadString(strings::kWriteFailure));
+    if (code < 0) ShowMessage(LoadString(strings::kUnsupportedFileFormat), path);
+    if (code > 0) ShowMessage(LoadString(strings::kWriteFailure), path + ": " + DescribeWriteResult(FormatForFileName(path), code));
     return code;
 }
 

@@ -20,6 +20,12 @@ ProgressDialog& Dialog() { return *Doc().progress_dialog(); }
 
 void ReportFile(const std::string& path, int string_id) { ShowMessage(FileNameOf(path) + LoadString(string_id)); }
 
+// The same with why, for front ends that show it: the whole path and the reader's reason.
+void ReportFile(const std::string& path, int string_id, const std::string& reason)
+{
+    ShowMessage(FileNameOf(path) + LoadString(string_id), reason.empty() ? path : path + ": " + reason);
+}
+
 // Builds a new mosaic for the current source list; false when the user cancels or the first source cannot be
 // read any more.
 bool InitializeMosaic(CMainDoc& doc, ProgressDialog& dialog)
@@ -106,13 +112,14 @@ void LoadImagesThread(const std::vector<std::string>& paths)
     PrepareInOrder(paths, [&](int i, PreparedImage& prepared) {
             const std::string& path = paths[static_cast<std::size_t>(i)];
             dialog.SetLabel(ThumbnailLabel(path));
+            const std::string failure = prepared.failure;
             const AddImageResult result = doc.AddPrepared(path, std::move(prepared), AddPosition::Tail);
             if (result == AddImageResult::SizeMismatch) {
-                ReportFile(path, strings::kSizeNotEqual);
+                ReportFile(path, strings::kSizeNotEqual, "");
                 return false;
             }
             if (result == AddImageResult::ReadError) {
-                ReportFile(path, strings::kReadingError);
+                ReportFile(path, strings::kReadingError, failure);
                 return false;
             }
             dialog.Step();
@@ -132,8 +139,9 @@ void LoadProjectThread(const std::vector<std::string>& paths)
     PrepareInOrder(paths, [&](int i, PreparedImage& prepared) {
             const std::string& path = paths[static_cast<std::size_t>(i)];
             dialog.SetLabel(ThumbnailLabel(path));
+            const std::string failure = prepared.failure;
             if (doc.AddPrepared(path, std::move(prepared), AddPosition::Tail) != AddImageResult::Added) {
-                ReportFile(path, strings::kReadingError);
+                ReportFile(path, strings::kReadingError, failure);
                 complete = false;
                 return false;
             }

@@ -200,7 +200,13 @@ TEST(CliStitch, FailuresExitNonZeroWithTheSystemsMessage)
 
     r = test::RunCli({"stitch", "-q", views[0], dir.file("missing.jpg")});
     EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.output.find("missing.jpg reading error."), std::string::npos) << r.output;
+    // The system's words, then the file and the reason.
+    EXPECT_NE(r.output.find("missing.jpg reading error. (" + dir.file("missing.jpg") + ": no such file)"), std::string::npos) << r.output;
+    std::vector<std::uint8_t> cut = test::ReadBytes(views[1]);
+    cut.resize(2000);
+    test::WriteBytes(dir.file("cut.png"), cut);
+    r = test::RunCli({"stitch", "-q", views[0], dir.file("cut.png")});
+    EXPECT_NE(r.output.find("cut.png reading error. (" + dir.file("cut.png") + ": corrupt or unreadable PNG data)"), std::string::npos) << r.output;
 
     r = test::RunCli({"stitch", "-q", "-o", dir.file("pano.gif"), views[0], views[1]});
     EXPECT_NE(r.status, 0);
@@ -209,7 +215,7 @@ TEST(CliStitch, FailuresExitNonZeroWithTheSystemsMessage)
 
     r = test::RunCli({"stitch", "-q", "-o", dir.file("no/such/folder/pano.png"), views[0], views[1]});
     EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.output.find("Write failure"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Write failure (" + dir.file("no/such/folder/pano.png") + ": cannot open for writing)"), std::string::npos) << r.output;
 
     r = test::RunCli({"stitch", "--crop", "sideways", views[0], views[1]});
     EXPECT_EQ(r.status, 2);
