@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+#include <sys/wait.h>
+#include <signal.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -247,6 +250,47 @@ TEST(CliOpen, AMalformedProjectIsRefused)
     EXPECT_NE(r.output.find("Failed to open document."), std::string::npos) << r.output;
     r = test::RunCli({"info", dir.file("bad.tnp")});
     EXPECT_NE(r.status, 0);
+}
+
+// Runs the command line and interrupts it (Ctrl+C) as soon as it reports progress, that is once it listens for
+// the interrupt and is at work. Returns its exit status (-1 when a signal ended it).
+int RunInterruptedOnceAtWork(const std::vector<std::string>& args)
+{
+    int pipe_ends[2];
+    if (pipe(pipe_ends) != 0) return -2;
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipe_ends[1], STDERR_FILENO);
+        close(pipe_ends[0]);
+        std::vector<std::string> copies = args;
+        std::string program = TP_CLI_PATH;
+        std::vector<char*> argv = {program.data()};
+        for (std::string& a : copies) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(pipe_ends[1]);
+    char byte;
+    if (read(pipe_ends[0], &byte, 1) == 1) kill(child, SIGINT);
+    while (read(pipe_ends[0], &byte, 1) == 1) {
+    }
+    close(pipe_ends[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CliOpen, CtrlCWhileOpeningCancelsBeforeAnythingIsWritten)
+{
+    test::ScratchDir dir;
+    std::vector<std::string> views = WriteViews(dir, 3);
+    std::vector<std::string> args = {"stitch", "-q", "-o", dir.file("first.png"), "-p", dir.file("p.tnp")};
+    args.insert(args.end(), views.begin(), views.end());
+    ASSERT_EQ(test::RunCli(args).status, 0);
+    // Opening cannot be cancelled inside; the interrupt takes effect right after it, before the export.
+    EXPECT_EQ(RunInterruptedOnceAtWork({"open", dir.file("p.tnp"), "-o", dir.file("big.tif")}), 130);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("big.tif")));
 }
 
 TEST(CliInfo, PathsThatAreNotUtf8StillGiveJson)
