@@ -26,6 +26,9 @@ namespace tp {
 namespace {
 
 constexpr std::size_t kSignatureBytes = 8;
+// Reading codes: 1 cannot open, 2 not a PNG signature, 3 library structures, 4 data, and this one for a
+// picture of more pixels than any reader accepts.
+constexpr int kTooLarge = 5;
 
 // libpng must not print: errors jump back, warnings are dropped.
 [[noreturn]] void JumpBack(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -68,6 +71,7 @@ struct DecodedLayout {
     int bit_depth = 0;
     std::size_t row_bytes = 0;
     int passes = 1;
+    bool too_large = false;  // more pixels than any reader accepts
 };
 
 void ReadLayoutSteps(png_structp png, png_infop info, std::FILE* file, DecodedLayout& layout)
@@ -78,7 +82,10 @@ void ReadLayoutSteps(png_structp png, png_infop info, std::FILE* file, DecodedLa
 
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
-    if (std::int64_t{width} * height > kMaxImagePixels) png_error(png, "image too large");
+    if (std::int64_t{width} * height > kMaxImagePixels) {
+        layout.too_large = true;
+        png_error(png, "image too large");
+    }
 
     const int bit_depth = png_get_bit_depth(png, info);
     const int color_type = png_get_color_type(png, info);
@@ -99,7 +106,7 @@ void ReadLayoutSteps(png_structp png, png_infop info, std::FILE* file, DecodedLa
 
 int ReadLayoutGuarded(png_structp png, png_infop info, std::FILE* file, DecodedLayout& layout)
 {
-    if (setjmp(png_jmpbuf(png))) return 4;
+    if (setjmp(png_jmpbuf(png))) return layout.too_large ? kTooLarge : 4;
     ReadLayoutSteps(png, info, file, layout);
     return 0;
 }
@@ -160,7 +167,7 @@ int DecodePng(std::FILE* file, ColorImage& destination)
     if (!structs.png || !structs.info) return 3;
 
     DecodedLayout layout;
-    if (ReadLayoutGuarded(structs.png, structs.info, file, layout) != 0) return 4;
+    if (const int code = ReadLayoutGuarded(structs.png, structs.info, file, layout); code != 0) return code;
     // Buffers are sized from what libpng says a row holds, never from the colour type.
     if (layout.bit_depth != 8 || layout.channels < 1 || layout.channels > 4 || layout.width == 0 ||
         layout.height == 0 || layout.row_bytes != std::size_t{layout.width} * static_cast<std::size_t>(layout.channels))

@@ -39,7 +39,8 @@ int ReadJpeg(ColorImage& destination, const std::string& path);
 int WriteJpeg(const ColorImage& source, const std::string& path, int quality = 75);
 
 // PNG through libpng. Read: 1 cannot open, 2 not a PNG signature, 3 library structures not created,
-// 4 library error. Write: 1 cannot open, 2 or 3 library structures not created, 4 library error.
+// 4 library error, 5 more pixels than any reader accepts. Write: 1 cannot open, 2 or 3 library structures
+// not created, 4 library error.
 int ReadPng(ColorImage& destination, const std::string& path);
 int WritePng(const ColorImage& source, const std::string& path);
 

@@ -135,8 +135,8 @@ std::string DescribeReadResult(ImageFormat format, int code)
     }
     case ImageFormat::Png: {
         static const char* const kTexts[] = {"cannot open", "not a PNG signature", "library structures not created",
-                                             "corrupt or unreadable PNG data"};
-        if (code <= 4) return kTexts[code - 1];
+                                             "corrupt or unreadable PNG data", "picture too large (over 268 million pixels)"};
+        if (code <= 5) return kTexts[code - 1];
         break;
     }
     case ImageFormat::Tiff: {
