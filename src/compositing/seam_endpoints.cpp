@@ -33,13 +33,18 @@ std::vector<Crossing> OutlineCrossings(const ColorImage& canvas, const std::arra
     for (int edge = 0; edge < 4; ++edge) {
         const PointI a = corners[static_cast<std::size_t>(edge)];
         const PointI b = corners[static_cast<std::size_t>((edge + 1) % 4)];
-        const int steps = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
-        for (int k = 0; k < steps; ++k) {
-            const PointI p{StepAlong(a.x, b.x, k, steps), StepAlong(a.y, b.y, k, steps)};
+        const std::int64_t steps = LineSteps(a, b);
+        // Only the steps near the canvas are walked: everything beyond is unpainted, as the last point walked
+        // before it and the first after it already are.
+        const auto [first, last] = StepsInside(a, b, steps, canvas.width(), canvas.height());
+        if (first > 0) previous = false;
+        for (std::int64_t k = first; k < last; ++k) {
+            const PointI p = LinePoint(a, b, k, steps);
             const bool painted = Painted(canvas, p);
             if (painted != previous && !(edge == 0 && k == 0)) crossings.push_back({p, edge, (edge + 1) % 4});
             previous = painted;
         }
+        if (last < steps) previous = false;
     }
     return crossings;
 }
@@ -49,11 +54,13 @@ std::vector<Crossing> OutlineCrossings(const ColorImage& canvas, const std::arra
 PointI EdgeWalk(const ColorImage& canvas, PointI from, PointI to, bool& found)
 {
     found = false;
-    const int steps = std::max(std::abs(to.x - from.x), std::abs(to.y - from.y));
+    const std::int64_t steps = LineSteps(from, to);
     if (steps <= 2) return to;
     bool previous = false;
-    for (int k = 0; k <= steps - 3; ++k) {
-        const PointI p{StepAlong(from.x, to.x, k, steps), StepAlong(from.y, to.y, k, steps)};
+    // Steps before the canvas are unpainted, like `previous`; those after it cannot change anything.
+    const auto [first, last] = StepsInside(from, to, steps, canvas.width(), canvas.height());
+    for (std::int64_t k = first; k <= std::min(last, steps - 2) - 1; ++k) {
+        const PointI p = LinePoint(from, to, k, steps);
         const bool painted = Painted(canvas, p);
         if (painted != previous) {
             found = true;

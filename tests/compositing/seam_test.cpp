@@ -18,6 +18,19 @@ ColorImage LeftHalfPainted()
     return canvas;
 }
 
+TEST(RasterLineTest, LinesWithEndsNearTheCoordinateLimitDrawOnlyWhatCrossesTheMask)
+{
+    // A source mapped near the coordinate limit gives outline corners two billion pixels apart or more.
+    GrayImage mask(100, 80);
+    DrawLine(mask, {-2100000000, 5}, {2100000000, 5}, 7);
+    DrawLine(mask, {40, -2000000000}, {40, 79}, 9);
+    for (int y = 0; y < mask.height(); ++y)
+        for (int x = 0; x < mask.width(); ++x) {
+            const int expected = x == 40 ? 9 : y == 5 ? 7 : 0;
+            ASSERT_EQ(mask.at(x, y), expected) << x << ", " << y;
+        }
+}
+
 TEST(RoundHalfUpTest, TruncatesThenAddsOneFromAHalf)
 {
     EXPECT_EQ(RoundHalfUp(2.5), 3);
