@@ -211,25 +211,28 @@ bool SameFile(const std::string& a, const std::string& b)
     return !error && ca == cb;
 }
 
-// Refuses outputs that would overwrite one of `protected_files` (the run's own inputs), and an export name
-// no writer matches, before any work is done. Prints the reason and returns false.
-bool OutputsAreSafe(const PipelineOptions& options, const std::vector<std::string>& protected_files)
+// Whether the run would overwrite one of `inputs` with its image or its project; says which when it would.
+bool OverwritesAnInput(const PipelineOptions& options, const std::vector<std::string>& inputs)
 {
-    for (const std::string& input : protected_files) {
+    for (const std::string& input : inputs) {
         if (SameFile(options.output, input)) {
             std::fprintf(stderr, "%s: is one of the inputs; the wide-view image would overwrite it\n", options.output.c_str());
-            return false;
+            return true;
         }
         if (!options.project.empty() && SameFile(options.project, input)) {
             std::fprintf(stderr, "%s: is one of the input images; the project would overwrite it\n", options.project.c_str());
-            return false;
+            return true;
         }
     }
-    if (FormatForFileName(options.output) == ImageFormat::Unknown) {
-        std::fprintf(stderr, "%s: %s\n", options.output.c_str(), LoadString(strings::kUnsupportedFileFormat).c_str());
-        return false;
-    }
-    return true;
+    return false;
+}
+
+// Whether a writer matches the export name; says so when none does, before any work is done.
+bool KnownExportFormat(const std::string& output)
+{
+    if (FormatForFileName(output) != ImageFormat::Unknown) return true;
+    std::fprintf(stderr, "%s: %s\n", output.c_str(), LoadString(strings::kUnsupportedFileFormat).c_str());
+    return false;
 }
 
 std::optional<PipelineOptions> ParseOrComplain(const std::vector<std::string>& args, const char* command)
@@ -253,7 +256,7 @@ int RunStitch(const std::vector<std::string>& args)
         std::fprintf(stderr, "stitch: give at least two images\n");
         return kExitUsage;
     }
-    if (!OutputsAreSafe(*options, options->inputs)) return kExitFailure;
+    if (OverwritesAnInput(*options, options->inputs) || !KnownExportFormat(options->output)) return kExitFailure;
     InstallInterruptHandler();
     TerminalHost host(options->quiet);
     CMainDoc doc;
@@ -293,23 +296,15 @@ int RunOpen(const std::vector<std::string>& args)
     CMainDoc doc;
     doc.NewProject();
     StageClock clock;
-    if (options->output_given && SameFile(options->output, options->inputs.front())) {
+    if (SameFile(options->output, options->inputs.front())) {
         std::fprintf(stderr, "%s: is the project being opened; the wide-view image would overwrite it\n", options->output.c_str());
         return kExitFailure;
     }
-    if ((options->output_given || !options->project.empty() || !options->report.empty()) &&
-        FormatForFileName(options->output) == ImageFormat::Unknown) {
-        std::fprintf(stderr, "%s: %s\n", options->output.c_str(), LoadString(strings::kUnsupportedFileFormat).c_str());
-        return kExitFailure;
-    }
+    if (!KnownExportFormat(options->output)) return kExitFailure;
     if (!clock.Time("open", [&] { return OpenProjectDocument(doc, host, options->inputs.front()); })) return kExitFailure;
     if (CancelledBetweenStages()) return kExitCancelled;
     // The project's own sources are inputs too.
-    for (const std::string& source : doc.image_paths())
-        if ((options->output_given && SameFile(options->output, source)) || (!options->project.empty() && SameFile(options->project, source))) {
-            std::fprintf(stderr, "%s: is one of the project's source images; refusing to overwrite it\n", source.c_str());
-            return kExitFailure;
-        }
+    if (OverwritesAnInput(*options, doc.image_paths())) return kExitFailure;
     if (!doc.HasWideView()) {
         // An unstitched project has nothing to export; that is only an error when an output was asked for.
         if (!options->output_given && options->project.empty() && options->report.empty()) return 0;

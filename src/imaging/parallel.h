@@ -36,14 +36,14 @@ void ParallelInvoke(const std::vector<std::function<void()>>& tasks);
 template <typename Item>
 void OrderedPipeline(int count, const std::function<Item(int)>& produce, const std::function<bool(int, Item&)>& consume)
 {
-    const int helpers = std::min(WorkerThreads(), count);
-    if (helpers <= 1) {
+    const auto in_order_here = [&] {
         for (int i = 0; i < count; ++i) {
             Item item = produce(i);
             if (!consume(i, item)) return;
         }
-        return;
-    }
+    };
+    const int helpers = std::min(WorkerThreads(), count);
+    if (helpers <= 1) return in_order_here();
     std::vector<std::optional<Item>> items(static_cast<std::size_t>(count));
     std::mutex mutex;
     std::condition_variable ready;
@@ -76,14 +76,8 @@ void OrderedPipeline(int count, const std::function<Item(int)>& produce, const s
         }
     };
     std::vector<std::thread> threads;
-    if (StartHelpers(threads, helpers, work) == 0) {
-        // No thread could be started: everything on the calling thread, in order.
-        for (int i = 0; i < count; ++i) {
-            Item item = produce(i);
-            if (!consume(i, item)) return;
-        }
-        return;
-    }
+    // No thread could be started: everything on the calling thread, in order.
+    if (StartHelpers(threads, helpers, work) == 0) return in_order_here();
     for (int i = 0; i < count; ++i) {
         std::unique_lock lock(mutex);
         ready.wait(lock, [&] { return items[static_cast<std::size_t>(i)].has_value() || failure; });

@@ -20,8 +20,6 @@ namespace {
 // as well as it (within the margin); a weaker one by every candidate that screens at all.
 constexpr float kConfidentEvidence = 0.6f;
 constexpr float kChallengeMargin = 0.1f;
-// Starts within this of the first result (coarsest-level pixels, either axis) would only find it again.
-constexpr double kSameStart = 3.0;
 // Two verified results whose overlap centres lie further apart than this (working pixels) and that rank
 // within the margin: the images (stripes, blinds, tiles) do not say which is right.
 constexpr double kDistinctPixels = 8.0;
@@ -124,8 +122,9 @@ PairResult RegisterAutomatically(const SourceLevels& a, const SourceLevels& b, i
     // it does not keep candidates from its neighbourhood.
     std::vector<Start> starts = CoarseStarts(a, b, levels, !confident);
     if (first_verified) {
+        // Starts where the first result already lies would only find it again.
         const Shift at = CentreShift(a.pyramid.front(), first, levels - 1);
-        std::erase_if(starts, [&](const Start& s) { return std::fabs(s.x - at.x) <= kSameStart && std::fabs(s.y - at.y) <= kSameStart; });
+        std::erase_if(starts, [&](const Start& s) { return SameStart(s, {at.x, at.y}); });
     }
     const float least = confident ? search.ScreeningScore(first) - kChallengeMargin : 0.0f;
     search.Explore(starts, least, confident ? 0 : search.results().size());

@@ -54,14 +54,13 @@ void AddPeaks(const std::vector<ShiftCandidate>& peaks, double scale, std::vecto
 {
     for (const ShiftCandidate& p : peaks) {
         const Start s{p.x * scale, p.y * scale};
-        const bool known = std::any_of(starts.begin(), starts.end(), [&](const Start& t) {
-            return std::fabs(s.x - t.x) <= kSameStart && std::fabs(s.y - t.y) <= kSameStart;
-        });
-        if (!known) starts.push_back(s);
+        if (std::none_of(starts.begin(), starts.end(), [&](const Start& t) { return SameStart(s, t); })) starts.push_back(s);
     }
 }
 
 }  // namespace
+
+bool SameStart(const Start& s, const Start& t) { return std::fabs(s.x - t.x) <= kSameStart && std::fabs(s.y - t.y) <= kSameStart; }
 
 std::vector<Start> CoarseStarts(const SourceLevels& a, const SourceLevels& b, int levels, bool with_phase)
 {

@@ -17,6 +17,9 @@ struct Start {
     double y = 0.0;
 };
 
+// Whether two starts (coarsest-level pixels) are one estimate: within 3 pixels on either axis.
+bool SameStart(const Start& s, const Start& t);
+
 // From the coarsest level, halved until its larger side is at most 128: the strongest peaks of the grey
 // correlation over every shift, and (when asked) the next strongest of the phase correlation and those of
 // its tapered variant.

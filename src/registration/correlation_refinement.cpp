@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/lu.h"
+#include "registration/overlap_score.h"
 
 namespace tp {
 
@@ -58,7 +59,7 @@ struct Sums {
 
 bool Accumulate(const GrayImage& a, const GrayImage& b, const Vector8& p, double scale, Sums& s)
 {
-    const int step = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(a.width()) * a.height() / kSamplesPerLevel))));
+    const int step = SampleGridStep(a.width(), a.height(), kSamplesPerLevel);
     const int bw = b.width(), bh = b.height();
     const double ha = a.width() / 2, va = a.height() / 2, hb = bw / 2, vb = bh / 2;
     const double max_x = bw - 2.0, max_y = bh - 2.0;
@@ -175,13 +176,22 @@ bool EccStep(const Sums& s, const ProjectedSums& p, std::vector<double>& delta)
     return true;
 }
 
+// The sums over the eight homography parameters themselves.
+ProjectedSums Unprojected(const Sums& s)
+{
+    ProjectedSums out{std::vector<std::vector<double>>(kParameters, std::vector<double>(kParameters)),
+                      std::vector<double>(s.j.begin(), s.j.end()), std::vector<double>(s.jt.begin(), s.jt.end()),
+                      std::vector<double>(s.ji.begin(), s.ji.end())};
+    for (std::size_t r = 0; r < kParameters; ++r)
+        for (std::size_t c = 0; c < kParameters; ++c) out.jj[r][c] = r <= c ? s.jj[r][c] : s.jj[c][r];
+    return out;
+}
+
 // One step over the eight homography parameters themselves.
 bool Update(const Sums& s, Vector8& p, double scale, double& shift)
 {
-    std::vector<std::array<double, kParameters>> identity(kParameters, std::array<double, kParameters>{});
-    for (std::size_t r = 0; r < kParameters; ++r) identity[r][r] = 1.0;
     std::vector<double> delta;
-    if (!EccStep(s, Project(s, identity), delta)) return false;
+    if (!EccStep(s, Unprojected(s), delta)) return false;
     for (std::size_t r = 0; r < kParameters; ++r) p[r] += delta[r];
     shift = std::hypot(delta[2], delta[5]) * scale;
     return true;
@@ -310,9 +320,8 @@ bool NearestCamera(const Matrix& h, double size, TurningCamera& camera)
                 for (double& v : row) v /= k;
             const Matrix3 r = NearestRotation(m);
             double error = 0;
-            for (int i = 0; i < 3; ++i)
-                for (int j = 0; j < 3; ++j) error += (m[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] - r[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]) *
-                                                     (m[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] - r[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]);
+            for (std::size_t i = 0; i < 3; ++i)
+                for (std::size_t j = 0; j < 3; ++j) error += (m[i][j] - r[i][j]) * (m[i][j] - r[i][j]);
             if (error < best) {
                 best = error;
                 camera = {r, f, zoom};
@@ -346,7 +355,7 @@ bool RefineCameraLevel(const GrayImage& a, const GrayImage& b, TurningCamera& ca
         const Vector8 after = Normalise(CameraHomography(camera, level), scale);
         if (std::hypot(after[2] - p[2], after[5] - p[5]) * scale < kConvergedShift) break;
     }
-    return camera.focal > 0 && std::isfinite(camera.focal) && std::isfinite(camera.zoom);
+    return std::isfinite(camera.zoom);
 }
 
 }  // namespace

@@ -109,6 +109,11 @@ DetailBands MakeDetailBands(const GrayImage& image)
     return bands;
 }
 
+int SampleGridStep(int width, int height, double samples)
+{
+    return std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(width) * height / samples))));
+}
+
 OverlapScore ScoreOverlap(const GrayImage& a, const GrayImage& b, const DetailBands& a_detail,
                           const DetailBands& b_detail, const Matrix& a_to_b, double samples)
 {
@@ -116,7 +121,7 @@ OverlapScore ScoreOverlap(const GrayImage& a, const GrayImage& b, const DetailBa
     Correlation grey, fine, coarse;
     long n = 0, total = 0;
     const float max_x = static_cast<float>(b.width() - 1), max_y = static_cast<float>(b.height() - 1);
-    const int step = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(a.width()) * a.height() / samples))));
+    const int step = SampleGridStep(a.width(), a.height(), samples);
     for (int y = 0; y < a.height(); y += step)
         for (int x = 0; x < a.width(); x += step) {
             ++total;

@@ -34,6 +34,9 @@ struct OverlapScore {
     float overlap_share = 0.0f;
 };
 
+// The spacing of a grid of about `samples` points over a width x height image (at least 1).
+int SampleGridStep(int width, int height, double samples);
+
 // Samples A on a grid of about `samples` points, B bilinearly where `a_to_b` (centred coordinates) carries
 // each sample.
 inline constexpr double kScoreSamples = 40000;

@@ -30,9 +30,9 @@ struct PairImages {
 
 // What registration reads of each source, made from its working image. Inside one registration run every
 // source but the first and last belongs to two pairs, so the run builds it once and lends it to both.
-class SharedPyramids {
+class SharedSourceLevels {
 public:
-    SharedPyramids(int count, int levels) : slots_(static_cast<std::size_t>(count)), levels_(levels) {}
+    SharedSourceLevels(int count, int levels) : slots_(static_cast<std::size_t>(count)), levels_(levels) {}
     std::shared_ptr<const SourceLevels> Get(int index, const std::shared_ptr<const ColorImage>& image)
     {
         Slot& slot = slots_[static_cast<std::size_t>(index)];
@@ -103,7 +103,7 @@ struct PairOutcome {
 
 // Registers pair (i, i + 1) from the first record's hints; reads nothing else of the table.
 PairOutcome ComputePair(int i, const SourceAlignment& first, const std::string& second_path, RegistrationMethod method,
-                        int levels, WorkingImageSource& images, SharedPyramids& pyramids)
+                        int levels, WorkingImageSource& images, SharedSourceLevels& sources)
 {
     PairOutcome outcome;
     const std::shared_ptr<const ColorImage> a_image = images.Share(first.path);
@@ -120,8 +120,8 @@ PairOutcome ComputePair(int i, const SourceAlignment& first, const std::string& 
         outcome.h = std::move(h);
         return outcome;
     }
-    const std::shared_ptr<const SourceLevels> a_levels = pyramids.Get(i, a_image);
-    const std::shared_ptr<const SourceLevels> b_levels = pyramids.Get(i + 1, b_image);
+    const std::shared_ptr<const SourceLevels> a_levels = sources.Get(i, a_image);
+    const std::shared_ptr<const SourceLevels> b_levels = sources.Get(i + 1, b_image);
     if (method == RegistrationMethod::Automatic) {
         const PairResult result = RegisterAutomatically(*a_levels, *b_levels, levels);
         outcome.verdict = result.verdict;
@@ -159,9 +159,9 @@ int CommitPair(AlignmentTable& table, int i, RegistrationMethod method, const Pa
 int RegisterPair(AlignmentTable& table, int i, RegistrationMethod method, int levels, WorkingImageSource& images)
 {
     const SourceAlignment& first = table[static_cast<std::size_t>(i)];
-    SharedPyramids pyramids(static_cast<int>(table.size()), levels);
+    SharedSourceLevels sources(static_cast<int>(table.size()), levels);
     return CommitPair(table, i, method,
-                      ComputePair(i, first, table[static_cast<std::size_t>(i) + 1].path, method, levels, images, pyramids));
+                      ComputePair(i, first, table[static_cast<std::size_t>(i) + 1].path, method, levels, images, sources));
 }
 
 bool RegisterNeighbours(AlignmentTable& table, int levels, WorkingImageSource& images, Progress& progress)
@@ -173,13 +173,13 @@ bool RegisterNeighbours(AlignmentTable& table, int levels, WorkingImageSource& i
     // Pairs are registered ahead on helper threads and recorded here in order, one progress step each; a
     // cancel stops before anything further is recorded.
     const AlignmentTable inputs = table;
-    SharedPyramids pyramids(n, levels);
+    SharedSourceLevels sources(n, levels);
     bool cancelled = false;
     OrderedPipeline<PairOutcome>(
         pairs,
         [&](int i) {
             return ComputePair(i, inputs[static_cast<std::size_t>(i)], inputs[static_cast<std::size_t>(i) + 1].path,
-                               RegistrationMethod::Automatic, levels, images, pyramids);
+                               RegistrationMethod::Automatic, levels, images, sources);
         },
         [&](int i, PairOutcome& outcome) {
             CommitPair(table, i, RegistrationMethod::Automatic, outcome);
