@@ -3,6 +3,7 @@
 # Extra arguments go to CMake; TARGETS (space-separated) limits what is built.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$top")}"
 build_dir=${BUILD_DIR:-$top/build}
 cmake -S "$top" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" "$@" >/dev/null
 if [ -n "${TARGETS:-}" ]; then
