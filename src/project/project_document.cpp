@@ -90,14 +90,15 @@ bool SaveProjectDocument(CMainDoc& doc, const std::string& path)
 
 bool OpenProjectDocument(CMainDoc& doc, WorkflowHost& host, const std::string& path)
 {
-    doc.set_project_folder(FolderOfNative(path));
-    doc.DeleteContents();
+    // The file is read whole before anything of the open project goes: a file that cannot be opened leaves
+    // the user's work as it was.
     ProjectFileContents contents;
     if (!ReadProjectFile(path, contents)) {
         ShowMessage(LoadString(strings::kFailedToOpenDocument));
-        doc.NewProject();
         return false;
     }
+    doc.set_project_folder(FolderOfNative(path));
+    doc.DeleteContents();
     const std::string folder = ToStoredPath(doc.project_folder());
     std::vector<std::string> paths;
     for (const std::string& stored : contents.stored_paths) paths.push_back(FromStoredPath(MakeAbsolutePath(stored, folder)));

@@ -13,7 +13,7 @@ bool SaveProjectDocument(CMainDoc& doc, const std::string& path);
 
 // Replaces the document's contents by the project at `path`: reloads the sources and, for a stitched project,
 // restores every pair and rebuilds the basic blend (a finalized project reopens stitched). A malformed file
-// shows "Failed to open document." and leaves the document empty. A source that cannot be read or changed
+// shows "Failed to open document." and leaves the document as it was. A source that cannot be read or changed
 // size stops the loading after its message; the project then opens with the images read so far, unstitched.
 bool OpenProjectDocument(CMainDoc& doc, WorkflowHost& host, const std::string& path);
 

@@ -92,17 +92,19 @@ TEST_F(ProjectDocumentTest, AMissingSourceOpensTheImagesReadSoFarUnstitched)
     EXPECT_EQ(reopened.mosaic(), nullptr);
 }
 
-TEST_F(ProjectDocumentTest, AMalformedProjectIsRefusedAndLeavesTheDocumentEmpty)
+TEST_F(ProjectDocumentTest, AMalformedProjectIsRefusedAndLeavesTheOpenProjectAsItWas)
 {
     Stitch();
+    const int images = doc_.image_count();
+    const Mosaic* mosaic = doc_.mosaic();
     test::WriteBytes(dir_.file("bad.tnp"), {2, 0, 0, 0, 3, 'a', 'b', 'c', 9, 'x'});
     test::MessageCapture capture;
     EXPECT_FALSE(OpenProjectDocument(doc_, host_, dir_.file("bad.tnp")));
     EXPECT_EQ(capture.messages, (std::vector<std::string>{"Failed to open document."}));
-    EXPECT_EQ(doc_.image_count(), 0);
-    EXPECT_EQ(doc_.mosaic(), nullptr);
-    EXPECT_EQ(doc_.stitch_state(), StitchState::Unstitched);
-    EXPECT_FALSE(doc_.CommandAllowed(command::kExport));
+    EXPECT_EQ(doc_.image_count(), images);
+    EXPECT_EQ(doc_.mosaic(), mosaic);
+    EXPECT_EQ(doc_.stitch_state(), StitchState::Stitched);
+    EXPECT_TRUE(doc_.CommandAllowed(command::kExport));
 }
 
 TEST_F(ProjectDocumentTest, AFailedSaveKeepsThePreviousProjectAndSaysSo)

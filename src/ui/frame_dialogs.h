@@ -1,0 +1,40 @@
+// The questions the main frame asks the user: which files, which choice, whether to save. Each is a
+// replaceable function, so tests drive the frame without modal dialogs; the defaults show the real dialogs.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace tp {
+
+struct ChoiceSpec;
+
+enum class SaveAnswer { Yes, No, Cancel };
+
+struct FrameDialogs {
+    // Source images from the picker (nothing when cancelled).
+    std::function<std::optional<QStringList>()> pick_images;
+    // A project to open, or to save under (empty when cancelled); the suggested name for saving.
+    std::function<QString()> open_project;
+    std::function<QString(const QString& suggested)> save_project;
+    // The file to export to (empty when cancelled).
+    std::function<QString()> export_image;
+    std::function<std::optional<int>(const ChoiceSpec&)> choose;
+    // "Save changes to <name>?"
+    std::function<SaveAnswer(const QString& name)> ask_save;
+};
+
+// The real dialogs, parented to `window`.
+FrameDialogs StandardFrameDialogs(QWidget* window);
+
+// The project filter of the file dialogs: "Tarnel Plexaro Project(*.tnp)".
+QString ProjectFilter();
+// The image formats as file-dialog filters, in the writer's order ("JPG Files (*.jpg)", ...).
+QStringList ImageFilters();
+
+}  // namespace tp

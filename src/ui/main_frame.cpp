@@ -1,0 +1,253 @@
+#include "ui/main_frame.h"
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "ui/artwork.h"
+#include "ui/command_ids.h"
+#include "ui/main_view.h"
+#include "ui/progress_window.h"
+#include "ui/splitter_view.h"
+#include "ui/ui_strings.h"
+#include "ui/window_placement.h"
+
+namespace tp {
+
+namespace {
+
+const QString kBarStateName = QStringLiteral("BarState");
+const QString kBarStateKey = QStringLiteral("BarState-Summary/State");
+const QString kBarIdsKey = QStringLiteral("BarState-Summary/Bars");
+constexpr int kToolBarId = 59392;
+
+QString BarName(int control_id) { return QStringLiteral("SCBar-%1").arg(control_id); }
+
+}  // namespace
+
+CMainFrame::CMainFrame(CMainDoc& doc, QSettings& settings, QWidget* parent)
+    : QMainWindow(parent), doc_(doc), settings_(settings), host_(this), dialogs_(StandardFrameDialogs(this)),
+      commands_(std::make_unique<CommandTable>())
+{
+    setWindowIcon(ApplicationIcon());
+    doc_.set_observer(this);
+    recent_.Load(settings_);
+    CreateCommands();
+    CreateToolBar();
+    CreateStatusBar();
+    setDockNestingEnabled(true);
+    CreateBars();
+    CreateMenus();
+    setCentralWidget(new CMainView(doc_, this));
+    connect(main_view(), &CMainView::cropChanged, this, &CMainFrame::Refresh);
+    ApplyToolBarAndMenuState();
+    resize(1024, 720);
+    RestoreLayout();
+    main_menu_was_visible_ = !main_menu_bar_->isHidden();
+    source_images_was_visible_ = !source_images_bar_->isHidden();
+    Refresh();
+}
+
+CMainFrame::~CMainFrame()
+{
+    if (doc_.observer() == this) doc_.set_observer(nullptr);
+}
+
+void CMainFrame::CreateToolBar()
+{
+    tool_bar_ = new QToolBar(QStringLiteral("Standard"), this);
+    tool_bar_->setObjectName(QStringLiteral("ToolBar-%1").arg(kToolBarId));
+    tool_bar_->setIconSize(QSize(32, 27));
+    tool_bar_->setMovable(true);
+    for (const int id : {kCmdNewProject, kCmdOpenProject, kCmdSaveProject, kCmdEditWindowOnly, kCmdPreviewWindowOnly,
+                         kCmdVerticalAlignment, kCmdHorizontalAlignment})
+        tool_bar_->addAction(commands_->action(id));
+    tool_bar_->addSeparator();
+    tool_bar_->addAction(commands_->action(kCmdShowCroppedImage));
+    tool_bar_->addSeparator();
+    tool_bar_->addAction(commands_->action(kCmdPlanarProjection));
+    tool_bar_->addAction(commands_->action(kCmdCylindricalProjection));
+    addToolBar(Qt::TopToolBarArea, tool_bar_);
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    indicator_ = new QLabel(bar);
+    indicator_->setMinimumWidth(indicator_->fontMetrics().horizontalAdvance(UiText(ui_strings::kIndicatorWidthText)));
+    indicator_->setFrameShape(QFrame::StyledPanel);
+    bar->addPermanentWidget(indicator_);
+    progress_bar_ = new QProgressBar(bar);
+    progress_bar_->setFixedWidth(200);
+    progress_bar_->setTextVisible(false);
+    progress_bar_->hide();
+    bar->insertWidget(0, progress_bar_);
+    // The message pane rests on "Ready..." whenever no prompt is shown.
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& text) {
+        if (text.isEmpty()) bar->showMessage(UiText(ui_strings::kReady));
+    });
+    bar->showMessage(UiText(ui_strings::kReady));
+}
+
+void CMainFrame::CreateBars()
+{
+    const auto make_bar = [this](int caption_id, int control_id, Qt::DockWidgetArea area) {
+        auto* bar = new QDockWidget(UiText(caption_id), this);
+        bar->setObjectName(BarName(control_id));
+        bar->setWidget(new QWidget(bar));
+        addDockWidget(area, bar);
+        return bar;
+    };
+    main_menu_bar_ = make_bar(ui_strings::kMainMenu, kMainMenuBarId, Qt::LeftDockWidgetArea);
+    source_images_bar_ = make_bar(ui_strings::kSourceImages, kSourceImagesBarId, Qt::BottomDockWidgetArea);
+    resizeDocks({main_menu_bar_}, {150}, Qt::Horizontal);
+    resizeDocks({source_images_bar_}, {149}, Qt::Vertical);
+    for (QDockWidget* bar : {main_menu_bar_, source_images_bar_})
+        connect(bar, &QDockWidget::visibilityChanged, this, [this] { commands_->UpdateAll(); });
+}
+
+CMainView* CMainFrame::main_view() const { return qobject_cast<CMainView*>(centralWidget()); }
+CSplitterView* CMainFrame::splitter_view() const { return qobject_cast<CSplitterView*>(centralWidget()); }
+
+void CMainFrame::ChooseView(int layout_id)
+{
+    if (layout_id == layout_) return;
+    const bool modification = layout_id >= kCmdEditWindowOnly && layout_id <= kCmdHorizontalAlignment;
+    if (!modification && layout_id != kMainViewLayout) return;
+    layout_ = layout_id;
+    if (layout_id == kCmdVerticalAlignment) alignment_flag_ = 0;
+    if (layout_id == kCmdHorizontalAlignment) alignment_flag_ = 1;
+    if (modification) {
+        auto* view = new CSplitterView(doc_, layout_id, this);
+        connect(view, &CSplitterView::endModificationRequested, this, [this] { ChooseView(kMainViewLayout); });
+        setCentralWidget(view);  // the old view goes
+    } else {
+        auto* view = new CMainView(doc_, this);
+        connect(view, &CMainView::cropChanged, this, &CMainFrame::Refresh);
+        setCentralWidget(view);
+    }
+    ApplyToolBarAndMenuState();
+    Refresh();
+}
+
+void CMainFrame::ToggleMode()
+{
+    ChooseView(main_view_active() ? kCmdVerticalAlignment + (alignment_flag_ != 0 ? 1 : 0) : kMainViewLayout);
+}
+
+void CMainFrame::ApplyToolBarAndMenuState()
+{
+    const int main_active = main_view_active() ? 1 : 0;
+    if (main_active == applied_main_state_) return;
+    const bool first = applied_main_state_ < 0;
+    applied_main_state_ = main_active;
+    for (const int id : {kCmdNewProject, kCmdOpenProject, kCmdSaveProject, kCmdShowCroppedImage, kCmdPlanarProjection,
+                         kCmdCylindricalProjection})
+        commands_->action(id)->setVisible(main_active);
+    for (int id = kCmdEditWindowOnly; id <= kCmdHorizontalAlignment; ++id) commands_->action(id)->setVisible(!main_active);
+    menuBar()->clear();
+    for (QMenu* menu : main_active ? main_menus_ : alternate_menus_) menuBar()->addMenu(menu);
+    if (first) return;
+    if (!main_active) {
+        main_menu_was_visible_ = !main_menu_bar_->isHidden();
+        source_images_was_visible_ = !source_images_bar_->isHidden();
+        main_menu_bar_->hide();
+        source_images_bar_->hide();
+    } else {
+        main_menu_bar_->setVisible(main_menu_was_visible_);
+        source_images_bar_->setVisible(source_images_was_visible_);
+    }
+}
+
+void CMainFrame::ShowStatusMessage(const QString& text) { statusBar()->showMessage(text); }
+
+void CMainFrame::SourceListEdited()
+{
+    UpdateTitle();
+    Refresh();
+}
+
+void CMainFrame::ContentsDeleted()
+{
+    if (CMainView* view = main_view()) view->ClearView();
+    Refresh();
+}
+
+void CMainFrame::SourceListChanged() { Refresh(); }
+
+void CMainFrame::FrameSelected() { Refresh(); }
+
+QString CMainFrame::IndicatorText() const
+{
+    if (!main_view_active()) {
+        const int k = doc_.current_frame();
+        return QString::asprintf(" Current Frame : %5d - %5d", k, k + 1);
+    }
+    const CMainView* view = main_view();
+    if (!doc_.mosaic() || !view) return QString();
+    const CropRect& crop = view->wide_view().crop();
+    if (crop.width() <= 0 || crop.height() <= 0) return QString();
+    return QString::asprintf(" Width: %5d x Height: %5d", crop.width(), crop.height());
+}
+
+void CMainFrame::Refresh()
+{
+    commands_->UpdateAll();
+    indicator_->setText(IndicatorText());
+    UpdateTitle();
+}
+
+void CMainFrame::UpdateTitle()
+{
+    const QString name = doc_.title().empty() ? UiText(57346) : QString::fromStdString(doc_.title());
+    setWindowTitle(QStringLiteral("%1 - %2").arg(name, UiText(57344)));
+}
+
+void CMainFrame::RestoreLayout()
+{
+    RestorePlacement(settings_, *this);
+    // A saved layout naming a bar this frame lacks (another version) is ignored whole.
+    const QStringList saved_bars = settings_.value(kBarIdsKey).toStringList();
+    const QStringList own_bars = {main_menu_bar_->objectName(), source_images_bar_->objectName(), tool_bar_->objectName()};
+    for (const QString& bar : saved_bars)
+        if (!own_bars.contains(bar)) return;
+    if (saved_bars.isEmpty()) return;
+    restoreState(settings_.value(kBarStateKey).toByteArray());
+}
+
+void CMainFrame::SaveLayout()
+{
+    SavePlacement(settings_, *this);
+    settings_.setValue(kBarStateKey, saveState());
+    settings_.setValue(kBarIdsKey, QStringList{main_menu_bar_->objectName(), source_images_bar_->objectName(), tool_bar_->objectName()});
+    recent_.Save(settings_);
+    settings_.sync();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (host_.busy()) {
+        // Closing during a command cancels it; the window closes once the worker has stopped.
+        if (ProgressWindow* dialog = host_.current_dialog()) dialog->RequestCancel();
+        close_pending_ = true;
+        event->ignore();
+        return;
+    }
+    close_pending_ = false;
+    if (!SaveModified()) {
+        event->ignore();
+        return;
+    }
+    if (!main_view_active()) ChooseView(kMainViewLayout);  // bars and menus as they were
+    SaveLayout();
+    event->accept();
+}
+
+}  // namespace tp
