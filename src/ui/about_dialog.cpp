@@ -1,12 +1,13 @@
 #include "ui/about_dialog.h"
 
-#include <QMessageBox>
+#include "ui/about_box.h"
 
 namespace tp {
 
 void ShowAboutBox(QWidget* parent)
 {
-    QMessageBox::about(parent, QStringLiteral("About Tarnel Plexaro"), QStringLiteral("Tarnel Plexaro 1.0.0"));
+    AboutBox box(parent);
+    box.exec();
 }
 
 }  // namespace tp

@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 
 #include "ui/image_preview.h"
-#include "ui/message_boxes.h"
+#include "imaging/fatal_error.h"
 #include "ui/ui_strings.h"
 
 namespace tp {
@@ -157,7 +157,7 @@ void LoadImageDialog::AddNames(const QString& field_text)
 {
     const NameField field = ParseNameField(field_text);
     if (field.too_many) {
-        ShowMessageBox(UiText(ui_strings::kTooManyImages));
+        ShowMessage(UiText(ui_strings::kTooManyImages).toStdString());
         return;
     }
     const QString folder = browser_->directory().absolutePath();

@@ -59,15 +59,9 @@ WindowPlacement RepairPlacement(const WindowPlacement& saved, const QRect& work_
         return result;
     }
     QRect r = saved.normal.normalized();
-    const QPoint centre = r.center();
-    if (r.width() < kMinimumWidth) {
-        r.setLeft(centre.x() - kMinimumWidth / 2);
-        r.setWidth(kMinimumWidth);
-    }
-    if (r.height() < kMinimumHeight) {
-        r.setTop(centre.y() - kMinimumHeight / 2);
-        r.setHeight(kMinimumHeight);
-    }
+    // Widened and heightened symmetrically, so the window keeps its centre.
+    if (r.width() < kMinimumWidth) r = QRect(r.left() - (kMinimumWidth - r.width()) / 2, r.top(), kMinimumWidth, r.height());
+    if (r.height() < kMinimumHeight) r = QRect(r.left(), r.top() - (kMinimumHeight - r.height()) / 2, r.width(), kMinimumHeight);
     if (r.width() > work_area.width()) r.setWidth(work_area.width());
     if (r.height() > work_area.height()) r.setHeight(work_area.height());
     // Into the work area: an edge past the right or bottom moves back first, then one past the left or top.

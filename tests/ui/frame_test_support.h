@@ -1,0 +1,70 @@
+// A main frame on a scratch settings file, with its questions answered by the test instead of dialogs.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <QSettings>
+
+#include "project/workflow_test_support.h"
+#include "ui/choice_dialogs.h"
+#include "ui/command_ids.h"
+#include "ui/main_frame.h"
+
+namespace tp::test {
+
+struct FrameFixture {
+    ScratchDir dir;
+    QSettings settings{QString::fromStdString(dir.file("settings.ini")), QSettings::IniFormat};
+    CMainDoc doc;
+    std::unique_ptr<CMainFrame> frame;
+
+    // What the "dialogs" answer.
+    QStringList images;
+    int stitch_choice = 1;
+    int finalize_choice = 0;
+    int crop_choice = 1;
+    QString save_path;
+    QString open_path;
+    QString export_path;
+    SaveAnswer save_answer = SaveAnswer::No;
+    int save_questions = 0;
+    int picker_calls = 0;
+
+    FrameFixture() { Make(); }
+
+    void Make()
+    {
+        frame.reset();
+        doc.NewProject();
+        frame = std::make_unique<CMainFrame>(doc, settings);
+        FrameDialogs dialogs;
+        dialogs.pick_images = [this]() -> std::optional<QStringList> {
+            ++picker_calls;
+            if (images.isEmpty()) return std::nullopt;
+            return images;
+        };
+        dialogs.open_project = [this] { return open_path; };
+        dialogs.save_project = [this](const QString&) { return save_path; };
+        dialogs.export_image = [this] { return export_path; };
+        dialogs.choose = [this](const ChoiceSpec& spec) -> std::optional<int> {
+            if (spec.first_id == kStitchingChoice.first_id) return stitch_choice;
+            if (spec.first_id == kFinalizationChoice.first_id) return finalize_choice;
+            return crop_choice;
+        };
+        dialogs.ask_save = [this](const QString&) {
+            ++save_questions;
+            return save_answer;
+        };
+        frame->set_dialogs(dialogs);
+    }
+
+    void LoadViews(int count)
+    {
+        images.clear();
+        for (const std::string& path : WritePanningViews(dir, count)) images << QString::fromStdString(path);
+        frame->RunProcessingCommand(kCmdLoad);
+    }
+};
+
+}  // namespace tp::test
