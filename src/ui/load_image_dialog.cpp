@@ -87,6 +87,9 @@ LoadImageDialog::LoadImageDialog(QWidget* parent, const QString& start_folder)
     browser_->setLabelText(QFileDialog::Accept, QStringLiteral("&Add"));
     if (!start_folder.isEmpty()) browser_->setDirectory(start_folder);
     browser_->setSizeGripEnabled(false);
+    // The picker has one Cancel, under the whole dialog.
+    if (auto* box = browser_->findChild<QDialogButtonBox*>())
+        if (QPushButton* cancel = box->button(QDialogButtonBox::Cancel)) cancel->hide();
 
     list_->setViewMode(QListView::ListMode);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -1,0 +1,105 @@
+// Writes a PNG of every window and dialog of the desktop program, for looking at them and for the user's
+// guide: screenshots PROJECT.tnp OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "ui/about_box.h"
+#include "ui/choice_dialogs.h"
+#include "ui/command_ids.h"
+#include "ui/load_image_dialog.h"
+#include "ui/main_frame.h"
+#include "ui/progress_window.h"
+
+namespace {
+
+class ScreenshotWriter {
+public:
+    explicit ScreenshotWriter(QString folder) : folder_(std::move(folder)) {}
+
+    // Shows the widget, lets it lay itself out and paint, and saves it as NAME.png.
+    void Take(QWidget& widget, const QString& name)
+    {
+        widget.show();
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        const QString path = folder_ + QLatin1Char('/') + name + QStringLiteral(".png");
+        if (widget.grab().save(path))
+            std::printf("%s\n", qPrintable(path));
+        else
+            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    }
+
+private:
+    QString folder_;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication qt(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: screenshots PROJECT.tnp OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QString project = QString::fromLocal8Bit(argv[1]);
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(folder);
+    ScreenshotWriter shots(folder);
+
+    // The user's own settings stay untouched.
+    QTemporaryDir scratch;
+    QSettings settings(scratch.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    tp::CMainDoc doc;
+    doc.NewProject();
+    tp::CMainFrame frame(doc, settings);
+    frame.resize(1280, 800);
+    if (!frame.OpenProject(project)) {
+        std::fprintf(stderr, "could not open %s\n", argv[1]);
+        return 1;
+    }
+    shots.Take(frame, QStringLiteral("main-window"));
+    frame.ToggleMode();
+    shots.Take(frame, QStringLiteral("modification-mode"));
+    frame.ToggleMode();
+
+    for (QDockWidget* bar : {frame.main_menu_bar(), frame.source_images_bar()}) {
+        bar->setFloating(true);
+        shots.Take(*bar, QStringLiteral("bar-floating-") + bar->objectName());
+        bar->setFloating(false);
+    }
+
+    tp::LoadImageDialog picker(&frame, QFileInfo(project).absolutePath());
+    picker.AddNames(QStringLiteral("\"view0.jpg\" \"view1.jpg\" \"view2.jpg\""));
+    shots.Take(picker, QStringLiteral("picker"));
+    picker.hide();
+
+    tp::ProgressWindow progress(true, &frame);
+    progress.SetCaption(35083);
+    progress.SetRange(10);
+    for (int i = 0; i < 4; ++i) progress.Step();
+    progress.SetText(35305);
+    shots.Take(progress, QStringLiteral("progress"));
+    progress.hide();
+
+    for (const auto& [spec, name] : {std::pair{&tp::kStitchingChoice, "choice-stitching"},
+                                     std::pair{&tp::kFinalizationChoice, "choice-finalization"},
+                                     std::pair{&tp::kCroppingChoice, "choice-cropping"}}) {
+        tp::ChoiceDialog dialog(*spec, &frame);
+        shots.Take(dialog, QString::fromLatin1(name));
+        dialog.hide();
+    }
+
+    tp::AboutBox about(&frame);
+    shots.Take(about, QStringLiteral("about"));
+    about.hide();
+    frame.hide();
+    return 0;
+}
