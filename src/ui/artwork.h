@@ -11,6 +11,8 @@ namespace tp {
 
 // Tool-bar picture of a command (32 x 27 logical pixels); a null pixmap for a command without one.
 QPixmap ToolbarPicture(int command_id, qreal device_pixel_ratio = 1.0);
+inline constexpr int kToolbarPictureWidth = 32;
+inline constexpr int kToolbarPictureHeight = 27;
 // Step button i (1 Load .. 6 Print), normal or highlighted; kStepPictureSize logical pixels.
 QPixmap StepPicture(int step, bool highlighted, qreal device_pixel_ratio = 1.0);
 inline constexpr int kStepPictureSize = 64;
@@ -24,6 +26,7 @@ inline constexpr int kAboutPictureWidth = 505;
 inline constexpr int kAboutPictureHeight = 230;
 // The 12 x 12 pattern behind the wide-view image.
 QPixmap BackgroundPattern();
+inline constexpr int kBackgroundPatternSize = 12;
 // The application icon at a square size in pixels.
 QPixmap ApplicationIconPicture(int size);
 QIcon ApplicationIcon();
