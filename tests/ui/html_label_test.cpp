@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "ui/about_box.h"
+#include "ui/artwork.h"
 #include "ui/html_label.h"
 #include "ui/html_markup.h"
 
@@ -189,7 +190,8 @@ TEST(HtmlLabel, ClickOnALinkOpensItsTargetAndTheHandShowsOverIt)
     const QPoint on_link(4, 4);
     const QPoint below_text(290, 50);
     QTest::mouseMove(&label, on_link);
-    EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(label.cursor().shape(), LinkCursor().shape());
+    EXPECT_EQ(label.cursor().hotSpot(), LinkCursor().hotSpot());
     QTest::mouseClick(&label, Qt::LeftButton, {}, on_link);
     EXPECT_EQ(opened, QStringList{"https://a.example/"});
 
