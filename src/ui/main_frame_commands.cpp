@@ -86,7 +86,8 @@ void CMainFrame::CreateCommands()
               [this, id] { return layout_ == id; });
 
     // Help.
-    t.Add(kCmdUsersGuide, QStringLiteral("User's &Guide..."), QKeySequence(Qt::Key_F1), [this] { OnUsersGuide(); });
+    t.Add(kCmdUsersGuide, QStringLiteral("User's &Guide..."), QKeySequence(Qt::Key_F1), [this] { OnUsersGuide(); },
+          [] { return !UsersGuidePath().isEmpty(); });
     t.Add(kCmdAbout, QStringLiteral("&About Tarnel Plexaro..."), QKeySequence(), [this] { OnAbout(); });
 
     // Shortcuts work wherever the focus is, also while a menu is swapped out.
