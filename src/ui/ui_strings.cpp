@@ -23,6 +23,7 @@ const std::unordered_map<int, const char*>& Texts()
         {ui_strings::kViewSwitchNoViews, "Problem: CMainFrame::OnChooseView can not find any views!"},
         {ui_strings::kSaveChanges, "Save changes to %1?"},
         {ui_strings::kNoDisplay, "No display is available: the desktop program cannot start."},
+        {ui_strings::kPropertyUnavailable, "unavailable"},
         {ui_strings::kReady, "Ready..."},
         {ui_strings::kDocumentType,
          "Tarnel Plexaro\n\nTP\nTarnel Plexaro Project(*.tnp)\n.tnp\nTarnelProject\nTarnel Project"},

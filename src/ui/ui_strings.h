@@ -15,6 +15,7 @@ inline constexpr int kViewSwitchNoDocument = 35093;
 inline constexpr int kViewSwitchNoViews = 35094;
 inline constexpr int kSaveChanges = 35095;
 inline constexpr int kNoDisplay = 35096;
+inline constexpr int kPropertyUnavailable = 35120;
 inline constexpr int kReady = 57345;
 inline constexpr int kDocumentType = 57348;
 inline constexpr int kWidthHeightIndicator = 59142;
