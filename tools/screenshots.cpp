@@ -17,6 +17,9 @@
 #include "ui/load_image_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/progress_window.h"
+#include "ui/properties_dialog.h"
+#include "ui/source_strip.h"
+#include "ui/xbar.h"
 
 namespace {
 
@@ -70,11 +73,17 @@ int main(int argc, char* argv[])
     shots.Take(frame, QStringLiteral("modification-mode"));
     frame.ToggleMode();
 
-    for (QDockWidget* bar : {frame.main_menu_bar(), frame.source_images_bar()}) {
+    for (tp::CXBar* bar : {frame.main_menu_bar(), frame.source_images_bar()}) {
         bar->setFloating(true);
         shots.Take(*bar, QStringLiteral("bar-floating-") + bar->objectName());
         bar->setFloating(false);
     }
+
+    const tp::CImageObj& first = doc.image(0);
+    tp::PropertiesDialog properties(
+        tp::CollectImageProperties(first.path, first.thumbnail.full_width(), first.thumbnail.full_height()), &frame);
+    shots.Take(properties, QStringLiteral("properties"));
+    properties.hide();
 
     tp::LoadImageDialog picker(&frame, QFileInfo(project).absolutePath());
     picker.AddNames(QStringLiteral("\"view0.jpg\" \"view1.jpg\" \"view2.jpg\""));

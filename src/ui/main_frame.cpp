@@ -15,6 +15,9 @@
 #include "ui/command_ids.h"
 #include "ui/main_view.h"
 #include "ui/progress_window.h"
+#include "ui/source_strip.h"
+#include "ui/step_button_bar.h"
+#include "ui/xbar.h"
 #include "ui/splitter_view.h"
 #include "ui/ui_strings.h"
 #include "ui/window_placement.h"
@@ -27,8 +30,6 @@ const QString kBarStateName = QStringLiteral("BarState");
 const QString kBarStateKey = QStringLiteral("BarState-Summary/State");
 const QString kBarIdsKey = QStringLiteral("BarState-Summary/Bars");
 constexpr int kToolBarId = 59392;
-
-QString BarName(int control_id) { return QStringLiteral("SCBar-%1").arg(control_id); }
 
 }  // namespace
 
@@ -98,18 +99,19 @@ void CMainFrame::CreateStatusBar()
 
 void CMainFrame::CreateBars()
 {
-    const auto make_bar = [this](int caption_id, int control_id, Qt::DockWidgetArea area) {
-        auto* bar = new QDockWidget(UiText(caption_id), this);
-        bar->setObjectName(BarName(control_id));
-        bar->setWidget(new QWidget(bar));
-        addDockWidget(area, bar);
-        return bar;
-    };
-    main_menu_bar_ = make_bar(ui_strings::kMainMenu, kMainMenuBarId, Qt::LeftDockWidgetArea);
-    source_images_bar_ = make_bar(ui_strings::kSourceImages, kSourceImagesBarId, Qt::BottomDockWidgetArea);
-    resizeDocks({main_menu_bar_}, {150}, Qt::Horizontal);
-    resizeDocks({source_images_bar_}, {149}, Qt::Vertical);
-    for (QDockWidget* bar : {main_menu_bar_, source_images_bar_})
+    main_menu_bar_ = new CXBar(UiText(ui_strings::kMainMenu), kMainMenuBarId, this);
+    step_bar_ = new StepButtonBar(*this, main_menu_bar_);
+    main_menu_bar_->SetContent(step_bar_);
+    addDockWidget(Qt::LeftDockWidgetArea, main_menu_bar_);
+    main_menu_bar_->SetDockedThickness(150);
+
+    source_images_bar_ = new CXBar(UiText(ui_strings::kSourceImages), kSourceImagesBarId, this);
+    strip_ = new SourceStrip(*this, source_images_bar_);
+    source_images_bar_->SetContent(strip_);
+    addDockWidget(Qt::BottomDockWidgetArea, source_images_bar_);
+    source_images_bar_->SetDockedThickness(149);
+
+    for (CXBar* bar : {main_menu_bar_, source_images_bar_})
         connect(bar, &QDockWidget::visibilityChanged, this, [this] { commands_->UpdateAll(); });
 }
 
@@ -170,17 +172,22 @@ void CMainFrame::ShowStatusMessage(const QString& text) { statusBar()->showMessa
 
 void CMainFrame::SourceListEdited()
 {
-    UpdateTitle();
+    strip_->Relayout();
     Refresh();
 }
 
 void CMainFrame::ContentsDeleted()
 {
     if (CMainView* view = main_view()) view->ClearView();
+    strip_->Relayout();
     Refresh();
 }
 
-void CMainFrame::SourceListChanged() { Refresh(); }
+void CMainFrame::SourceListChanged()
+{
+    strip_->Relayout();
+    Refresh();
+}
 
 void CMainFrame::FrameSelected() { Refresh(); }
 
@@ -201,6 +208,7 @@ void CMainFrame::Refresh()
 {
     commands_->UpdateAll();
     indicator_->setText(IndicatorText());
+    step_bar_->update();
     UpdateTitle();
 }
 
@@ -219,12 +227,14 @@ void CMainFrame::RestoreLayout()
     for (const QString& bar : saved_bars)
         if (!own_bars.contains(bar)) return;
     if (saved_bars.isEmpty()) return;
+    CXBar::LoadAll(*this, settings_, kBarStateName);
     restoreState(settings_.value(kBarStateKey).toByteArray());
 }
 
 void CMainFrame::SaveLayout()
 {
     SavePlacement(settings_, *this);
+    CXBar::SaveAll(*this, settings_, kBarStateName);
     settings_.setValue(kBarStateKey, saveState());
     settings_.setValue(kBarIdsKey, QStringList{main_menu_bar_->objectName(), source_images_bar_->objectName(), tool_bar_->objectName()});
     recent_.Save(settings_);

@@ -30,6 +30,9 @@ namespace tp {
 
 class CMainView;
 class CSplitterView;
+class CXBar;
+class SourceStrip;
+class StepButtonBar;
 
 class CMainFrame final : public QMainWindow, public FrameServices, public DocumentObserver {
     Q_OBJECT
@@ -69,8 +72,10 @@ public:
     bool SaveModified();
     const RecentFiles& recent_files() const { return recent_; }
 
-    QDockWidget* main_menu_bar() const { return main_menu_bar_; }
-    QDockWidget* source_images_bar() const { return source_images_bar_; }
+    CXBar* main_menu_bar() const { return main_menu_bar_; }
+    CXBar* source_images_bar() const { return source_images_bar_; }
+    SourceStrip* source_strip() const { return strip_; }
+    StepButtonBar* step_bar() const { return step_bar_; }
     QToolBar* tool_bar() const { return tool_bar_; }
     QProgressBar* status_progress_bar() const { return progress_bar_; }
     // The status bar's indicator pane.
@@ -129,7 +134,6 @@ private:
     bool main_menu_was_visible_ = true;
     bool source_images_was_visible_ = true;
     bool close_pending_ = false;
-    std::function<void()> step_bar_reset_;  // the step buttons' reset after a command they started
 
     QMenu* project_menu_ = nullptr;
     QList<QMenu*> main_menus_;
@@ -137,8 +141,10 @@ private:
     QToolBar* tool_bar_ = nullptr;
     QLabel* indicator_ = nullptr;
     QProgressBar* progress_bar_ = nullptr;
-    QDockWidget* main_menu_bar_ = nullptr;
-    QDockWidget* source_images_bar_ = nullptr;
+    CXBar* main_menu_bar_ = nullptr;
+    CXBar* source_images_bar_ = nullptr;
+    SourceStrip* strip_ = nullptr;
+    StepButtonBar* step_bar_ = nullptr;
 };
 
 }  // namespace tp

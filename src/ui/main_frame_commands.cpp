@@ -21,7 +21,9 @@
 #include "ui/main_frame.h"
 #include "ui/main_view.h"
 #include "ui/printing.h"
+#include "ui/step_button_bar.h"
 #include "ui/ui_strings.h"
+#include "ui/xbar.h"
 
 namespace tp {
 
@@ -157,7 +159,7 @@ void CMainFrame::RunProcessingCommand(int command_id)
 {
     // Processing commands act only while the main view shows.
     if (main_view_active()) commands_->Dispatch(command_id);
-    if (step_bar_reset_) step_bar_reset_();
+    step_bar_->Reset();
     if (close_pending_) QTimer::singleShot(0, this, &QWidget::close);
 }
 

@@ -13,6 +13,7 @@
 #include "ui/main_view.h"
 #include "ui/progress_window.h"
 #include "ui/splitter_view.h"
+#include "ui/xbar.h"
 
 namespace tp {
 namespace {
