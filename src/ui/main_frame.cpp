@@ -70,9 +70,10 @@ void CMainFrame::CreateToolBar()
     for (const int id : {kCmdNewProject, kCmdOpenProject, kCmdSaveProject, kCmdEditWindowOnly, kCmdPreviewWindowOnly,
                          kCmdVerticalAlignment, kCmdHorizontalAlignment})
         tool_bar_->addAction(commands_->action(id));
-    tool_bar_->addSeparator();
+    // The separators belong to the main view's buttons and hide with them.
+    main_view_separators_ << tool_bar_->addSeparator();
     tool_bar_->addAction(commands_->action(kCmdShowCroppedImage));
-    tool_bar_->addSeparator();
+    main_view_separators_ << tool_bar_->addSeparator();
     tool_bar_->addAction(commands_->action(kCmdPlanarProjection));
     tool_bar_->addAction(commands_->action(kCmdCylindricalProjection));
     addToolBar(Qt::TopToolBarArea, tool_bar_);
@@ -154,6 +155,7 @@ void CMainFrame::ApplyToolBarAndMenuState()
                          kCmdCylindricalProjection})
         commands_->action(id)->setVisible(main_active);
     for (int id = kCmdEditWindowOnly; id <= kCmdHorizontalAlignment; ++id) commands_->action(id)->setVisible(!main_active);
+    for (QAction* separator : main_view_separators_) separator->setVisible(main_active);
     menuBar()->clear();
     for (QMenu* menu : main_active ? main_menus_ : alternate_menus_) menuBar()->addMenu(menu);
     if (first) return;

@@ -139,6 +139,7 @@ private:
     QList<QMenu*> main_menus_;
     QList<QMenu*> alternate_menus_;
     QToolBar* tool_bar_ = nullptr;
+    QList<QAction*> main_view_separators_;
     QLabel* indicator_ = nullptr;
     QProgressBar* progress_bar_ = nullptr;
     CXBar* main_menu_bar_ = nullptr;
