@@ -36,3 +36,14 @@ QCursor ClosedHandCursor();
 QCursor LinkCursor();
 
 }  // namespace tp
+
+namespace tp {
+
+// The buttons of the modification mode's bands (kBandPictureWidth x kBandPictureHeight), light on the dark
+// band; the pressed picture is the brighter one.
+enum class BandButton { PreviousFrames, NextFrames, Point1, Point2, Point3, Point4, SaveAndPreview, EndModification };
+QPixmap BandButtonPicture(BandButton button, bool pressed, qreal device_pixel_ratio = 1.0);
+inline constexpr int kBandPictureWidth = 20;
+inline constexpr int kBandPictureHeight = 16;
+
+}  // namespace tp

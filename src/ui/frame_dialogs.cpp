@@ -50,6 +50,10 @@ FrameDialogs StandardFrameDialogs(QWidget* window)
                                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         return answer == QMessageBox::Yes ? SaveAnswer::Yes : answer == QMessageBox::No ? SaveAnswer::No : SaveAnswer::Cancel;
     };
+    dialogs.confirm_exit = [window] {
+        return QMessageBox::question(window, UiText(35079), UiText(35078), QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
+    };
     return dialogs;
 }
 

@@ -27,6 +27,8 @@ struct FrameDialogs {
     std::function<std::optional<int>(const ChoiceSpec&)> choose;
     // "Save changes to <name>?"
     std::function<SaveAnswer(const QString& name)> ask_save;
+    // "Exit without saving?" when leaving the modification mode with edits not applied: true for Yes.
+    std::function<bool()> confirm_exit;
 };
 
 // The real dialogs, parented to `window`.

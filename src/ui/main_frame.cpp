@@ -1,6 +1,8 @@
 #include "ui/main_frame.h"
 
 #include <QCloseEvent>
+
+#include "project/workflow.h"
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include "ui/step_button_bar.h"
 #include "ui/xbar.h"
 #include "ui/splitter_view.h"
+#include "ui/status_progress.h"
 #include "ui/ui_strings.h"
 #include "ui/window_placement.h"
 
@@ -129,7 +132,8 @@ void CMainFrame::ChooseView(int layout_id)
     if (layout_id == kCmdHorizontalAlignment) alignment_flag_ = 1;
     if (modification) {
         auto* view = new CSplitterView(doc_, layout_id, this);
-        connect(view, &CSplitterView::endModificationRequested, this, [this] { ChooseView(kMainViewLayout); });
+        connect(view, &CSplitterView::endModificationRequested, this, &CMainFrame::EndModification);
+        connect(view, &CSplitterView::applyRequested, this, &CMainFrame::ApplyEditsAndPreview);
         setCentralWidget(view);  // the old view goes
     } else {
         auto* view = new CMainView(doc_, this);
@@ -191,7 +195,39 @@ void CMainFrame::SourceListChanged()
     Refresh();
 }
 
-void CMainFrame::FrameSelected() { Refresh(); }
+void CMainFrame::FrameSelected()
+{
+    if (CSplitterView* view = splitter_view()) view->FrameSelected();
+    Refresh();
+}
+
+void CMainFrame::ApplyEditsAndPreview()
+{
+    if (main_view_active()) return;
+    progress_bar_->setValue(0);
+    progress_bar_->show();
+    setEnabled(false);
+    StatusProgress progress(progress_bar_);
+    ApplyEdits(doc_, host_, progress);
+    setEnabled(true);
+    progress_bar_->hide();
+    if (CSplitterView* view = splitter_view()) view->EditsApplied();
+    Refresh();
+    if (close_pending_) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void CMainFrame::EndModification()
+{
+    if (main_view_active()) return;
+    bool pending = false;
+    for (const PairEdit& edit : doc_.pair_edits()) pending = pending || edit.modified;
+    if (pending) {
+        if (!dialogs_.confirm_exit()) return;
+        RevertEdits(doc_);
+    }
+    doc_.FreePairCopies();
+    ChooseView(kMainViewLayout);
+}
 
 QString CMainFrame::IndicatorText() const
 {

@@ -62,6 +62,10 @@ public:
     void ToggleMode();
     CMainView* main_view() const;
     CSplitterView* splitter_view() const;
+    // Modification mode: apply every pending edit and show the result in the preview window (the frame is
+    // disabled meanwhile, its status bar shows the progress); leave, asking first when edits are pending.
+    void ApplyEditsAndPreview();
+    void EndModification();
 
     // Projects. Each returns whether it went through.
     bool NewProject();

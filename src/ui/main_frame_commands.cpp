@@ -20,6 +20,7 @@
 #include "ui/cropped_image_window.h"
 #include "ui/main_frame.h"
 #include "ui/main_view.h"
+#include "ui/modification_state.h"
 #include "ui/printing.h"
 #include "ui/step_button_bar.h"
 #include "ui/ui_strings.h"
@@ -189,8 +190,14 @@ void CMainFrame::OnStitch()
     // Manual: into the modification mode, in the two-window layout that suits the image's shape.
     const Mosaic* mosaic = doc_.mosaic();
     const bool wide = mosaic && mosaic->planar().width() >= mosaic->planar().height();
-    doc_.SelectFrame(1);
     ChooseView(wide ? kCmdHorizontalAlignment : kCmdVerticalAlignment);
+    // Straight to the first pair the registration could not confirm, in the mode that pair was recorded in.
+    const int k = FirstFrameToCheck(doc_);
+    if (k > 1 && k - 1 < static_cast<int>(doc_.pair_edits().size())) {
+        const int mode = doc_.pair_edits()[static_cast<std::size_t>(k - 1)].mode;
+        if (mode == 1 || mode == 2) doc_.set_translation_mode(mode == 1);
+    }
+    doc_.SelectFrame(k);
 }
 
 void CMainFrame::ShowResultOrClear(bool show)

@@ -1,13 +1,12 @@
 #include "ui/splitter_view.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
 
 #include "project/main_doc.h"
 #include "ui/command_ids.h"
+#include "ui/modification_bands.h"
 
 namespace tp {
 
@@ -22,17 +21,8 @@ QWidget* DarkPane(const QString& text, QWidget* parent)
     palette.setColor(QPalette::Window, QColor(47, 47, 47));
     palette.setColor(QPalette::WindowText, QColor(200, 200, 200));
     pane->setPalette(palette);
-    pane->setMinimumSize(120, 60);
+    pane->setMinimumSize(60, 40);
     return pane;
-}
-
-QSplitter* Column(QWidget* top, QWidget* bottom, QWidget* parent)
-{
-    auto* splitter = new QSplitter(Qt::Vertical, parent);
-    splitter->addWidget(top);
-    splitter->addWidget(bottom);
-    splitter->setStretchFactor(1, 1);
-    return splitter;
 }
 
 }  // namespace
@@ -40,55 +30,54 @@ QSplitter* Column(QWidget* top, QWidget* bottom, QWidget* parent)
 CSplitterView::CSplitterView(CMainDoc& doc, int layout_id, QWidget* parent)
     : QWidget(parent), doc_(doc), layout_id_(layout_id)
 {
+    top_band_ = new CTopModification(doc_, this);
+    preview_band_ = new CTopPreview(doc_, this);
+    connect(preview_band_, &CTopPreview::applyRequested, this, &CSplitterView::applyRequested);
+    connect(preview_band_, &CTopPreview::endRequested, this, &CSplitterView::endModificationRequested);
+    connect(top_band_, &CTopModification::modeChanged, this, &CSplitterView::ReloadEditWindow);
+    connect(top_band_, &CTopModification::pointSelected, this, [this] {
+        if (edit_window_) {
+            edit_window_->update();
+            edit_window_->setFocus();
+        }
+    });
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     switch (layout_id) {
-        case kCmdEditWindowOnly: {
-            auto* splitter = Column(MakeTopBand(), MakeEditWindow(), this);
-            splitter->addWidget(MakePreviewBand());
-            layout->addWidget(splitter);
-            break;
-        }
+        case kCmdEditWindowOnly:
         case kCmdPreviewWindowOnly: {
-            auto* splitter = Column(MakeTopBand(), MakePreviewWindow(), this);
-            splitter->addWidget(MakePreviewBand());
-            layout->addWidget(splitter);
-            break;
-        }
-        case kCmdVerticalAlignment: {
-            auto* outer = new QSplitter(Qt::Horizontal, this);
-            outer->addWidget(Column(MakeTopBand(), MakeEditWindow(), outer));
-            outer->addWidget(Column(MakePreviewBand(), MakePreviewWindow(), outer));
-            layout->addWidget(outer);
+            outer_ = MakeSplitter(Qt::Vertical, this);
+            outer_->addWidget(top_band_);
+            outer_->addWidget(layout_id == kCmdEditWindowOnly ? MakeEditWindow() : MakePreviewWindow());
+            outer_->addWidget(preview_band_);
+            outer_->setStretchFactor(1, 1);
             break;
         }
         default: {
-            auto* outer = new QSplitter(Qt::Vertical, this);
-            outer->addWidget(Column(MakeTopBand(), MakeEditWindow(), outer));
-            outer->addWidget(Column(MakePreviewBand(), MakePreviewWindow(), outer));
-            layout->addWidget(outer);
+            outer_ = MakeSplitter(layout_id == kCmdVerticalAlignment ? Qt::Horizontal : Qt::Vertical, this);
+            QSplitter* editing = MakeSplitter(Qt::Vertical, outer_);
+            editing->addWidget(top_band_);
+            editing->addWidget(MakeEditWindow());
+            editing->setStretchFactor(1, 1);
+            QSplitter* previewing = MakeSplitter(Qt::Vertical, outer_);
+            previewing->addWidget(preview_band_);
+            previewing->addWidget(MakePreviewWindow());
+            previewing->setStretchFactor(1, 1);
+            outer_->addWidget(editing);
+            outer_->addWidget(previewing);
             break;
         }
     }
+    layout->addWidget(outer_);
 }
 
-QWidget* CSplitterView::MakeTopBand()
+QSplitter* CSplitterView::MakeSplitter(Qt::Orientation orientation, QWidget* parent)
 {
-    auto* band = new QWidget(this);
-    band->setAutoFillBackground(true);
-    QPalette palette = band->palette();
-    palette.setColor(QPalette::Window, QColor(47, 47, 47));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    band->setPalette(palette);
-    auto* row = new QHBoxLayout(band);
-    const int k = doc_.current_frame();
-    row->addWidget(new QLabel(QStringLiteral("Frame %1 - %2").arg(k).arg(k + 1), band));
-    row->addStretch();
-    auto* end = new QPushButton(QStringLiteral("End Modification"), band);
-    connect(end, &QPushButton::clicked, this, &CSplitterView::endModificationRequested);
-    row->addWidget(end);
-    band->setMaximumHeight(48);
-    return band;
+    auto* splitter = new QSplitter(orientation, parent);
+    splitter->setHandleWidth(1);
+    splitter->setChildrenCollapsible(false);
+    return splitter;
 }
 
 QWidget* CSplitterView::MakeEditWindow()
@@ -103,12 +92,31 @@ QWidget* CSplitterView::MakePreviewWindow()
     return preview_window_;
 }
 
-QWidget* CSplitterView::MakePreviewBand()
+void CSplitterView::ReloadEditWindow()
 {
-    auto* band = DarkPane(QStringLiteral("Preview"), this);
-    band->setMaximumHeight(32);
-    band->setMinimumHeight(24);
-    return band;
+    if (edit_window_) edit_window_->update();
+}
+
+void CSplitterView::FrameSelected()
+{
+    ReloadEditWindow();
+    top_band_->update();
+    preview_band_->update();
+    if (preview_window_) preview_window_->update();
+}
+
+void CSplitterView::EditsApplied()
+{
+    preview_band_->update();
+    if (preview_window_) preview_window_->update();
+}
+
+void CSplitterView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The two-window layouts split evenly on every resize.
+    if (layout_id_ == kCmdVerticalAlignment) outer_->setSizes({width() / 2, width() - width() / 2});
+    if (layout_id_ == kCmdHorizontalAlignment) outer_->setSizes({height() / 2, height() - height() / 2});
 }
 
 }  // namespace tp

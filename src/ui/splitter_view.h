@@ -1,12 +1,16 @@
-// The modification mode's container: the band and window panes of one of the four layouts, arranged with
-// splitters. The pair editor and the preview are filled in by the modification mode itself.
+// The modification mode's container: the two bands, the edit window and the preview window arranged by one of
+// the four layouts with 1-pixel splitters.
 #pragma once
 
 #include <QWidget>
 
+class QSplitter;
+
 namespace tp {
 
 class CMainDoc;
+class CTopModification;
+class CTopPreview;
 
 class CSplitterView : public QWidget {
     Q_OBJECT
@@ -15,22 +19,37 @@ public:
     // (one above the other).
     CSplitterView(CMainDoc& doc, int layout_id, QWidget* parent);
     int layout_id() const { return layout_id_; }
-    bool has_edit_window() const { return edit_window_ != nullptr; }
-    bool has_preview_window() const { return preview_window_ != nullptr; }
+
+    // The panes; the edit and preview windows are absent in the layouts without them.
+    CTopModification* top_band() const { return top_band_; }
+    CTopPreview* preview_band() const { return preview_band_; }
+    QWidget* edit_window() const { return edit_window_; }
+    QWidget* preview_window() const { return preview_window_; }
+
+    // The document selected another frame, or the edits were applied: the windows follow.
+    void FrameSelected();
+    void EditsApplied();
 
 signals:
+    void applyRequested();
     void endModificationRequested();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
-    QWidget* MakeTopBand();
     QWidget* MakeEditWindow();
     QWidget* MakePreviewWindow();
-    QWidget* MakePreviewBand();
+    QSplitter* MakeSplitter(Qt::Orientation orientation, QWidget* parent);
+    void ReloadEditWindow();
 
     CMainDoc& doc_;
     const int layout_id_;
+    CTopModification* top_band_ = nullptr;
+    CTopPreview* preview_band_ = nullptr;
     QWidget* edit_window_ = nullptr;
     QWidget* preview_window_ = nullptr;
+    QSplitter* outer_ = nullptr;
 };
 
 }  // namespace tp
