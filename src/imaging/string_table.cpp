@@ -30,6 +30,11 @@ std::string LoadString(int id)
         {strings::kWriteFailure, "Write failure"},
         {strings::kExitWithoutSaving, "Exit without saving?"},
         {strings::kConfirm, "Confirm"},
+        {strings::kPrintsOneImagePerPage, "Prints one image per page."},
+        {strings::kPrintsTwoImagesPerPage, "Prints two images per page."},
+        {strings::kPrintsFourImagesPerPage, "Prints four images per page."},
+        {strings::kPrintsEightImagesPerPage, "Prints eight images per page."},
+        {strings::kPrintsAcrossPages, "Prints one image across multiple pages."},
         {strings::kApplicationName, "Tarnel Plexaro"},
         {strings::kUntitled, "Untitled"},
         {strings::kImageFileFilter, "JPG Files (*.jpg)|*.jpg|BMP Files (*.bmp)|*.bmp|PCX Files (*.pcx)|*.pcx|PGM Files "
@@ -37,6 +42,7 @@ std::string LoadString(int id)
                                     "All Files (*.*)|*.*|"},
         {strings::kFailedToOpenDocument, "Failed to open document."},
         {strings::kFailedToSaveDocument, "Failed to save document."},
+        {strings::kCouldNotStartPrintJob, "Could not start print job."},
     };
     const auto it = kTexts.find(id);
     return it == kTexts.end() ? std::string() : it->second;

@@ -28,11 +28,17 @@ inline constexpr int kUnsupportedFileFormat = 35076;
 inline constexpr int kWriteFailure = 35077;
 inline constexpr int kExitWithoutSaving = 35078;
 inline constexpr int kConfirm = 35079;
+inline constexpr int kPrintsOneImagePerPage = 35201;
+inline constexpr int kPrintsTwoImagesPerPage = 35202;
+inline constexpr int kPrintsFourImagesPerPage = 35203;
+inline constexpr int kPrintsEightImagesPerPage = 35204;
+inline constexpr int kPrintsAcrossPages = 35205;
 inline constexpr int kApplicationName = 57344;
 inline constexpr int kUntitled = 57346;
 inline constexpr int kImageFileFilter = 57347;
 inline constexpr int kFailedToOpenDocument = 61697;
 inline constexpr int kFailedToSaveDocument = 61698;
+inline constexpr int kCouldNotStartPrintJob = 61702;
 }  // namespace strings
 
 // The text of a string id; empty for an unknown id.
