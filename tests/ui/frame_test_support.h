@@ -30,6 +30,7 @@ struct FrameFixture {
     SaveAnswer save_answer = SaveAnswer::No;
     int save_questions = 0;
     int picker_calls = 0;
+    bool* dialogs_answer_exit = nullptr;  // "Exit without saving?": Yes when it points to true
 
     FrameFixture() { Make(); }
 
@@ -56,6 +57,7 @@ struct FrameFixture {
             ++save_questions;
             return save_answer;
         };
+        dialogs.confirm_exit = [this] { return dialogs_answer_exit && *dialogs_answer_exit; };
         frame->set_dialogs(dialogs);
     }
 

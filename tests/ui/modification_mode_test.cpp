@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "frame_test_support.h"
+#include "ui/modification_bands.h"
+#include "ui/modification_state.h"
+#include "ui/splitter_view.h"
+
+namespace tp {
+namespace {
+
+using test::FrameFixture;
+
+// Three panning views stitched automatically, then into the modification mode by a manual stitch.
+struct ModificationFixture : FrameFixture {
+    ModificationFixture()
+    {
+        LoadViews(3);
+        frame->RunProcessingCommand(kCmdStitch);
+        stitch_choice = 0;
+        frame->RunProcessingCommand(kCmdStitch);
+    }
+    CSplitterView& view() { return *frame->splitter_view(); }
+};
+
+TEST(ModificationModeTest, AManualStitchOpensOnTheFirstFrameInTheLayoutThatSuitsTheImage)
+{
+    ModificationFixture f;
+    ASSERT_NE(f.frame->splitter_view(), nullptr);
+    EXPECT_EQ(f.frame->current_layout(), kCmdHorizontalAlignment) << "a wide panorama: one window above the other";
+    EXPECT_EQ(f.doc.current_frame(), 1);
+    EXPECT_TRUE(f.doc.first_pair_copy().loaded());
+    EXPECT_EQ(f.view().preview_band()->StatusText(), "Set: Automatic Mode");
+}
+
+TEST(ModificationModeTest, NavigationStaysWithinTheFramesAndTheModeFollowsThePairsRecord)
+{
+    ModificationFixture f;
+    CTopModification& band = *f.view().top_band();
+    band.PreviousFrames();
+    EXPECT_EQ(f.doc.current_frame(), 1);
+    f.doc.pair_edits()[1].mode = 2;  // the second pair was aligned by four points
+    band.NextFrames();
+    EXPECT_EQ(f.doc.current_frame(), 2);
+    EXPECT_FALSE(f.doc.translation_mode());
+    band.NextFrames();
+    EXPECT_EQ(f.doc.current_frame(), 2) << "no frame after the last";
+    f.doc.pair_edits()[0].mode = 0;  // automatic: the editor keeps its mode
+    band.PreviousFrames();
+    EXPECT_FALSE(f.doc.translation_mode());
+    band.ChooseMode(0);
+    EXPECT_TRUE(f.doc.translation_mode());
+}
+
+TEST(ModificationModeTest, SaveAndPreviewIgnoresPressesUntilEveryPairIsSet)
+{
+    ModificationFixture f;
+    f.frame->show();
+    CTopPreview& band = *f.view().preview_band();
+    QSignalSpy applied(&band, &CTopPreview::applyRequested);
+    const QPoint save_button(150, 12);
+    f.doc.pair_edits()[1].mode = -1;
+    QTest::mouseClick(&band, Qt::LeftButton, {}, save_button);
+    EXPECT_EQ(applied.count(), 0);
+    f.doc.pair_edits()[1].mode = 0;
+    QTest::mouseClick(&band, Qt::LeftButton, {}, save_button);
+    EXPECT_EQ(applied.count(), 1);
+}
+
+TEST(ModificationModeTest, ApplyingReRegistersOnlyTheEditedPairAndLeavingAsksFirst)
+{
+    ModificationFixture f;
+    const Matrix untouched = f.doc.mosaic()->alignment(1).to_next;
+    PairEdit& edit = f.doc.pair_edits()[0];
+    edit.mode = 1;
+    edit.modified = 1;
+    edit.translation_x = 110.0f;  // the views pan by 110 pixels
+    edit.translation_y = 0.0f;
+    f.doc.set_modified(false);
+    f.frame->ApplyEditsAndPreview();
+    const SourceAlignment& applied = f.doc.mosaic()->alignment(0);
+    EXPECT_EQ(applied.method, 1);
+    EXPECT_FLOAT_EQ(applied.translation_hint.x, 110.0f);
+    EXPECT_NEAR(applied.to_next.at(0, 2), -110.0, 1.0) << "the pair lines up again";
+    EXPECT_EQ(f.doc.mosaic()->alignment(1).to_next.at(0, 2), untouched.at(0, 2));
+    EXPECT_EQ(f.doc.pair_edits()[0].modified, 0);
+    EXPECT_EQ(f.doc.stitch_state(), StitchState::Stitched);
+    EXPECT_TRUE(f.doc.modified());
+
+    // A pending edit: No stays with it, Yes puts the pair back as it was applied.
+    PairEdit& pending = f.doc.pair_edits()[1];
+    const PairEdit before = pending;
+    pending.mode = 1;
+    pending.modified = 1;
+    pending.translation_x = 3.0f;
+    bool answer = false;
+    f.dialogs_answer_exit = &answer;
+    f.frame->EndModification();
+    EXPECT_FALSE(f.frame->main_view_active());
+    EXPECT_EQ(f.doc.pair_edits()[1].translation_x, 3.0f);
+    answer = true;
+    f.frame->EndModification();
+    EXPECT_TRUE(f.frame->main_view_active());
+    EXPECT_EQ(f.doc.pair_edits()[1].modified, 0);
+    EXPECT_EQ(f.doc.pair_edits()[1].mode, before.mode);
+    EXPECT_EQ(f.doc.pair_edits()[1].translation_x, before.translation_x);
+    EXPECT_FALSE(f.doc.first_pair_copy().loaded());
+}
+
+TEST(ModificationModeTest, PairStatusTexts)
+{
+    struct Case {
+        int mode;
+        int modified;
+        const char* text;
+    };
+    for (const Case c : {Case{-1, 0, "Unset"}, Case{0, 0, "Set: Automatic Mode"}, Case{1, 0, "Set: Translation Mode"},
+                         Case{2, 1, "Modified: Four Points Mode"}, Case{-1, 1, "Modified: "}}) {
+        PairEdit edit;
+        edit.mode = c.mode;
+        edit.modified = c.modified;
+        EXPECT_EQ(PairStatusText(edit), c.text);
+    }
+}
+
+}  // namespace
+}  // namespace tp
