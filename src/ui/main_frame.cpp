@@ -16,6 +16,7 @@
 #include "ui/artwork.h"
 #include "ui/command_ids.h"
 #include "ui/main_view.h"
+#include "ui/modification_state.h"
 #include "ui/progress_window.h"
 #include "ui/source_strip.h"
 #include "ui/step_button_bar.h"
@@ -146,7 +147,13 @@ void CMainFrame::ChooseView(int layout_id)
 
 void CMainFrame::ToggleMode()
 {
-    ChooseView(main_view_active() ? kCmdVerticalAlignment + (alignment_flag_ != 0 ? 1 : 0) : kMainViewLayout);
+    if (!main_view_active()) {
+        ChooseView(kMainViewLayout);
+        return;
+    }
+    ChooseView(kCmdVerticalAlignment + (alignment_flag_ != 0 ? 1 : 0));
+    // Entered without a frame chosen: the first pair that wants a look.
+    if (doc_.current_frame() < 1) doc_.SelectFrame(FirstFrameToCheck(doc_));
 }
 
 void CMainFrame::ApplyToolBarAndMenuState()
