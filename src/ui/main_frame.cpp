@@ -6,6 +6,7 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QSettings>
@@ -63,6 +64,13 @@ CMainFrame::CMainFrame(CMainDoc& doc, QSettings& settings, QWidget* parent)
 CMainFrame::~CMainFrame()
 {
     if (doc_.observer() == this) doc_.set_observer(nullptr);
+    // The windows inside report to the frame as they go (visibility, status text): let them go while the
+    // frame's own members, which those reports reach, are still alive.
+    delete takeCentralWidget();
+    delete main_menu_bar_;
+    delete source_images_bar_;
+    statusBar()->disconnect(this);
+    for (QMenu* menu : main_menus_ + alternate_menus_) menu->disconnect(this);
 }
 
 void CMainFrame::CreateToolBar()

@@ -186,6 +186,15 @@ TEST(MainFrameTest, ClosingDuringACommandCancelsItAndClosesAfterwards)
     EXPECT_FALSE(f.frame->isVisible());
 }
 
+TEST(MainFrameTest, AShownFrameWithAProjectGoesWithoutTrouble)
+{
+    FrameFixture f;
+    f.LoadViews(2);
+    f.frame->show();
+    f.frame.reset();
+    SUCCEED() << "destroyed while shown with its bars";
+}
+
 TEST(MainFrameTest, PlacementAndBarLayoutSurviveARestart)
 {
     FrameFixture f;
