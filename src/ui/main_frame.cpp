@@ -140,7 +140,7 @@ void CMainFrame::ChooseView(int layout_id)
     if (layout_id == kCmdVerticalAlignment) alignment_flag_ = 0;
     if (layout_id == kCmdHorizontalAlignment) alignment_flag_ = 1;
     if (modification) {
-        auto* view = new CSplitterView(doc_, layout_id, this);
+        auto* view = new CSplitterView(doc_, layout_id, [this] { return alignment_flag_ != 0; }, this);
         connect(view, &CSplitterView::endModificationRequested, this, &CMainFrame::EndModification);
         connect(view, &CSplitterView::applyRequested, this, &CMainFrame::ApplyEditsAndPreview);
         setCentralWidget(view);  // the old view goes

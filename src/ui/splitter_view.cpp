@@ -6,6 +6,7 @@
 
 #include "project/main_doc.h"
 #include "ui/command_ids.h"
+#include "ui/edit_window.h"
 #include "ui/modification_bands.h"
 
 namespace tp {
@@ -27,8 +28,8 @@ QWidget* DarkPane(const QString& text, QWidget* parent)
 
 }  // namespace
 
-CSplitterView::CSplitterView(CMainDoc& doc, int layout_id, QWidget* parent)
-    : QWidget(parent), doc_(doc), layout_id_(layout_id)
+CSplitterView::CSplitterView(CMainDoc& doc, int layout_id, std::function<bool()> horizontal_alignment, QWidget* parent)
+    : QWidget(parent), doc_(doc), layout_id_(layout_id), horizontal_alignment_(std::move(horizontal_alignment))
 {
     top_band_ = new CTopModification(doc_, this);
     preview_band_ = new CTopPreview(doc_, this);
@@ -82,7 +83,10 @@ QSplitter* CSplitterView::MakeSplitter(Qt::Orientation orientation, QWidget* par
 
 QWidget* CSplitterView::MakeEditWindow()
 {
-    edit_window_ = DarkPane(QStringLiteral("Edit window"), this);
+    edit_window_ = new CWndModification(doc_, horizontal_alignment_, this);
+    connect(edit_window_, &CWndModification::previewRequested, this, &CSplitterView::applyRequested);
+    connect(edit_window_, &CWndModification::editRecorded, preview_band_, qOverload<>(&QWidget::update));
+    connect(edit_window_, &CWndModification::modeChanged, top_band_, qOverload<>(&QWidget::update));
     return edit_window_;
 }
 
@@ -94,7 +98,7 @@ QWidget* CSplitterView::MakePreviewWindow()
 
 void CSplitterView::ReloadEditWindow()
 {
-    if (edit_window_) edit_window_->update();
+    if (edit_window_) edit_window_->ReloadPair();
 }
 
 void CSplitterView::FrameSelected()

@@ -4,11 +4,14 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QSplitter;
 
 namespace tp {
 
 class CMainDoc;
+class CWndModification;
 class CTopModification;
 class CTopPreview;
 
@@ -17,13 +20,14 @@ class CSplitterView : public QWidget {
 public:
     // `layout_id` is one of 32790 (edit window only), 32791 (preview only), 32792 (side by side), 32793
     // (one above the other).
-    CSplitterView(CMainDoc& doc, int layout_id, QWidget* parent);
+    // `horizontal_alignment` tells whether the pair is shown side by side (the frame's alignment flag).
+    CSplitterView(CMainDoc& doc, int layout_id, std::function<bool()> horizontal_alignment, QWidget* parent);
     int layout_id() const { return layout_id_; }
 
     // The panes; the edit and preview windows are absent in the layouts without them.
     CTopModification* top_band() const { return top_band_; }
     CTopPreview* preview_band() const { return preview_band_; }
-    QWidget* edit_window() const { return edit_window_; }
+    CWndModification* edit_window() const { return edit_window_; }
     QWidget* preview_window() const { return preview_window_; }
 
     // The document selected another frame, or the edits were applied: the windows follow.
@@ -47,7 +51,8 @@ private:
     const int layout_id_;
     CTopModification* top_band_ = nullptr;
     CTopPreview* preview_band_ = nullptr;
-    QWidget* edit_window_ = nullptr;
+    std::function<bool()> horizontal_alignment_;
+    CWndModification* edit_window_ = nullptr;
     QWidget* preview_window_ = nullptr;
     QSplitter* outer_ = nullptr;
 };
