@@ -13,6 +13,7 @@
 #include "ui/command_table.h"
 #include "ui/frame_dialogs.h"
 #include "ui/frame_services.h"
+#include "ui/printing.h"
 #include "ui/qt_workflow_host.h"
 #include "ui/recent_files.h"
 
@@ -116,6 +117,7 @@ private:
     void OnPrint();
     void OnPrintPreview();
     void OnPrintSetup();
+    void OnPageSetup();
     void OnShowCroppedImage();
     void OnSwitchProjection(int command_id);
     void OnOpenRecent(int index);
@@ -131,6 +133,7 @@ private:
     RecentFiles recent_;
     std::unique_ptr<CommandTable> commands_;
     std::unique_ptr<QPrinter> printer_;
+    PrintSettings print_settings_;
 
     int layout_ = kMainViewLayout;
     int alignment_flag_ = 1;

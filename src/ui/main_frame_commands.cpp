@@ -72,6 +72,8 @@ void CMainFrame::CreateCommands()
     t.Add(kCmdPrint, QStringLiteral("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { OnPrint(); }, has_image);
     t.Add(kCmdPrintPreview, QStringLiteral("Print Pre&view"), QKeySequence(), [this] { OnPrintPreview(); }, has_image);
     t.Add(kCmdPrintSetup, QStringLiteral("P&rint Setup..."), QKeySequence(), [this] { OnPrintSetup(); }, always);
+    t.Add(kCmdPageSetup, QStringLiteral("Print Pa&ge Setup..."), QKeySequence(), [this] { OnPageSetup(); },
+          [this] { return main_view_active(); });
 
     // Bars and views.
     t.Add(kCmdViewToolbar, QStringLiteral("&Toolbar"), QKeySequence(), [this] { tool_bar_->setVisible(tool_bar_->isHidden()); },
@@ -107,7 +109,7 @@ void CMainFrame::CreateMenus()
     auto* project = new QMenu(QStringLiteral("&Project"), this);
     for (const int id : {kCmdNewProject, kCmdOpenProject, kCmdSaveProject, kCmdSaveProjectAs}) project->addAction(t.action(id));
     project->addSeparator();
-    for (const int id : {kCmdPrint, kCmdPrintPreview, kCmdPrintSetup}) project->addAction(t.action(id));
+    for (const int id : {kCmdPrint, kCmdPrintPreview, kCmdPrintSetup, kCmdPageSetup}) project->addAction(t.action(id));
     project->addSeparator();
     for (int i = 0; i < RecentFiles::kCount; ++i) project->addAction(t.action(kCmdRecentFile1 + i));
     project->addSeparator();
@@ -250,9 +252,14 @@ QPrinter& CMainFrame::printer()
     return *printer_;
 }
 
-void CMainFrame::OnPrint() { PrintImage(main_view()->CroppedImage(), QString::fromStdString(doc_.title()), printer(), this); }
-void CMainFrame::OnPrintPreview() { PreviewPrint(main_view()->CroppedImage(), printer(), this); }
+void CMainFrame::OnPrint()
+{
+    PrintImage(main_view()->CroppedImage(), print_settings_, QString::fromStdString(doc_.title()), printer(), this);
+}
+
+void CMainFrame::OnPrintPreview() { PreviewPrint(main_view()->CroppedImage(), print_settings_, printer(), settings_, this); }
 void CMainFrame::OnPrintSetup() { SetUpPrinter(printer(), this); }
+void CMainFrame::OnPageSetup() { SetUpPages(print_settings_, main_view()->CroppedImage(), printer(), this); }
 
 // --- projects ---
 

@@ -1,53 +1,203 @@
 #include "ui/printing.h"
 
-#include <QPageSetupDialog>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPushButton>
+#include <QSettings>
+#include <QVBoxLayout>
 
-#include "project/display_copy.h"
+#include "imaging/fatal_error.h"
+#include "imaging/string_table.h"
+#include "project/panoramic_image_size.h"
+#include "ui/page_setup_dialog.h"
+#include "ui/panoramic_size_dialog.h"
 #include "ui/qt_image.h"
 
 namespace tp {
 
-void PaintOnPrinter(const ColorImage& image, QPrinter& printer)
+namespace {
+
+QRect ToQRect(const PageRect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
+
+// The modeless window shown while a job prints: what, where, which page, and a Cancel that aborts.
+class PrintingWindow final : public QDialog {
+public:
+    PrintingWindow(const QString& title, const QPrinter& printer, QWidget* parent) : QDialog(parent)
+    {
+        setWindowTitle(QStringLiteral("Printing"));
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(new QLabel(QStringLiteral("Printing"), this));
+        layout->addWidget(new QLabel(title, this));
+        layout->addWidget(new QLabel(QStringLiteral("on the"), this));
+        const QString where = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
+        layout->addWidget(new QLabel(where, this));
+        page_ = new QLabel(this);
+        layout->addWidget(page_);
+        auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+        connect(cancel, &QPushButton::clicked, this, [this] { cancelled_ = true; });
+        layout->addWidget(cancel, 0, Qt::AlignHCenter);
+        setMinimumWidth(260);
+    }
+    void ShowPage(int page) { page_->setText(QString::asprintf("Page %u", static_cast<unsigned>(page))); }
+    bool cancelled() const { return cancelled_; }
+
+private:
+    QLabel* page_ = nullptr;
+    bool cancelled_ = false;
+};
+
+QRect PrintableRect(const QPrinter& printer)
 {
-    QPainter painter(&printer);
-    if (!painter.isActive() || image.empty()) return;
-    const QRect page = painter.viewport();
-    const FittedRect fitted = FitForDrawing(page.width(), page.height(), image.width(), image.height());
-    // Fitting never enlarges; on paper the image should fill the page, so scale up as well.
-    const double scale = std::min(double(page.width()) / image.width(), double(page.height()) / image.height());
-    const int w = int(image.width() * scale), h = int(image.height() * scale);
-    const QRect target = fitted.width == image.width() && fitted.height == image.height()
-                             ? QRect((page.width() - w) / 2, (page.height() - h) / 2, w, h)
-                             : QRect(fitted.left, fitted.top, fitted.width, fitted.height);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, ToQImage(image));
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    return QRect(0, 0, page.width(), page.height());
 }
 
-void PrintImage(const ColorImage& image, const QString& title, QPrinter& printer, QWidget* parent)
+}  // namespace
+
+PrinterPage PrinterPageOf(const QPrinter& printer)
+{
+    const int dpi = printer.resolution();
+    const QPageLayout layout = printer.pageLayout();
+    const QRect paper = layout.fullRectPixels(dpi);
+    const QRect printable = layout.paintRectPixels(dpi);
+    PrinterPage page;
+    page.ox = printable.left() - paper.left();
+    page.oy = printable.top() - paper.top();
+    page.px = paper.width();
+    page.py = paper.height();
+    page.HR = printable.width();
+    page.VR = printable.height();
+    page.ppi = dpi;
+    return page;
+}
+
+int PageCount(const PrintSettings& settings, const ColorImage& image, const QPrinter& printer)
+{
+    const QRect page = PrintableRect(printer);
+    return PrintPageCount(settings.organization, !image.empty(), settings.poster.pw, settings.poster.ph, page.width(),
+                          page.height());
+}
+
+void PaintPage(QPainter& painter, const QRect& page_rect, int page, const PrintSettings& settings,
+               const ColorImage& image, int dpi_x, int dpi_y)
+{
+    if (image.empty()) return;
+    const QImage picture = ToQImage(image);
+    painter.save();
+    painter.translate(page_rect.topLeft());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (settings.organization == PageOrganization::kAcrossPages) {
+        const std::optional<PosterTile> tile = PosterTileOfPage(page, settings.poster.pw, settings.poster.ph,
+                                                                page_rect.width(), page_rect.height(), image.width(),
+                                                                image.height());
+        if (tile) painter.drawImage(QRect(0, 0, tile->print.width(), tile->print.height()), picture, ToQRect(tile->image));
+    } else {
+        for (const PageRect& cell : OrganizationCells(settings.organization, page_rect.width(), page_rect.height(),
+                                                      QuarterInch(dpi_x), QuarterInch(dpi_y))) {
+            const PageRect target = FitImageInCell(cell, image.width(), image.height());
+            if (!target.empty()) painter.drawImage(ToQRect(target), picture);
+        }
+    }
+    painter.restore();
+}
+
+bool PrintPages(const ColorImage& image, const PrintSettings& settings, const QString& title, QPrinter& printer,
+                QWidget* window)
 {
     printer.setDocName(title);
-    QPrintDialog dialog(&printer, parent);
-    dialog.setMinMax(1, 1);
-    if (dialog.exec() != QDialog::Accepted) return;
-    PaintOnPrinter(image, printer);
+    const int count = PageCount(settings, image, printer);
+    const int first = printer.fromPage() > 0 ? std::clamp(printer.fromPage(), 1, count) : 1;
+    const int last = printer.toPage() > 0 ? std::clamp(printer.toPage(), first, count) : count;
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        ShowMessage(LoadString(strings::kCouldNotStartPrintJob));
+        return false;
+    }
+    PrintingWindow status(title, printer, window);
+    status.show();
+    if (window) window->setEnabled(false);
+    status.setEnabled(true);
+    const QRect page_rect = PrintableRect(printer);
+    bool aborted = false;
+    for (int page = first; page <= last; ++page) {
+        status.ShowPage(page);
+        QApplication::processEvents();
+        if (status.cancelled()) {
+            aborted = true;
+            break;
+        }
+        if (page > first) printer.newPage();
+        PaintPage(painter, page_rect, page, settings, image, printer.resolution(), printer.resolution());
+    }
+    if (aborted)
+        printer.abort();
+    painter.end();
+    if (window) window->setEnabled(true);
+    return !aborted;
 }
 
-void PreviewPrint(const ColorImage& image, QPrinter& printer, QWidget* parent)
+bool PrintImage(const ColorImage& image, const PrintSettings& settings, const QString& title, QPrinter& printer,
+                QWidget* window)
+{
+    const int count = PageCount(settings, image, printer);
+    QPrintDialog dialog(&printer, window);
+    dialog.setMinMax(1, count);
+    printer.setFromTo(1, count);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    return PrintPages(image, settings, title, printer, window);
+}
+
+void PreviewPrint(const ColorImage& image, const PrintSettings& settings, QPrinter& printer, QSettings& store,
+                  QWidget* parent)
 {
     QPrintPreviewDialog preview(&printer, parent);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&image](QPrinter* printer) { PaintOnPrinter(image, *printer); });
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+        QPainter painter(target);
+        const int count = PageCount(settings, image, *target);
+        const QRect page_rect = PrintableRect(*target);
+        for (int page = 1; page <= count; ++page) {
+            if (page > 1) target->newPage();
+            PaintPage(painter, page_rect, page, settings, image, target->resolution(), target->resolution());
+        }
+    });
+    const QString key = QStringLiteral("Settings/PreviewPages");
+    auto* pages = preview.findChild<QPrintPreviewWidget*>();
+    if (pages && store.value(key, 1).toInt() == 2) pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
     preview.exec();
+    if (pages) store.setValue(key, pages->viewMode() == QPrintPreviewWidget::FacingPagesView ? 2 : 1);
 }
 
 void SetUpPrinter(QPrinter& printer, QWidget* parent)
 {
-    QPageSetupDialog dialog(&printer, parent);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
     dialog.exec();
+}
+
+void SetUpPages(PrintSettings& settings, const ColorImage& image, QPrinter& printer, QWidget* parent)
+{
+    const PrinterPage page = PrinterPageOf(printer);
+    PageSetupDialog setup(settings.organization, ComputePageSetupGeometry(page), parent);
+    if (setup.exec() != QDialog::Accepted) return;
+    settings.organization = setup.organization();
+    if (settings.organization != PageOrganization::kAcrossPages) return;
+    settings.poster = ProposedPrintSize(image.width(), image.height(), settings.poster);
+    PanoramicSizeInputs inputs;
+    inputs.W = image.width();
+    inputs.H = image.height();
+    inputs.pw = settings.poster.pw;
+    inputs.ph = settings.poster.ph;
+    inputs.PW = page.HR;
+    inputs.PH = page.VR;
+    inputs.R = page.ppi;
+    PanoramicSizeDialog size(inputs, parent);
+    if (size.exec() == QDialog::Accepted) settings.poster = size.print_size();
 }
 
 }  // namespace tp

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QRegularExpression>
+
+#include "test_support.h"
+#include "ui/printing.h"
+
+namespace tp {
+namespace {
+
+ColorImage RedImage(int width, int height)
+{
+    ColorImage image(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.pixel(x, y)[2] = 255;  // blue, green, red bytes
+    return image;
+}
+
+bool IsRed(const QImage& page, QPoint p) { return page.pixelColor(p) == QColor(255, 0, 0); }
+
+TEST(PrintingTest, EachOrganizationPutsTheImageInItsCellsAndLeavesTheGapsWhite)
+{
+    // An 850 x 1100 page at 100 dpi (gaps of 25) and a 300 x 100 image.
+    const ColorImage image = RedImage(300, 100);
+    struct Case {
+        PageOrganization organization;
+        std::vector<QPoint> red;    // centres of the fitted images
+        std::vector<QPoint> white;  // in the gaps and margins
+    };
+    const Case cases[] = {
+        // One cell, the page: 850 x 283, centred vertically (top 408).
+        {PageOrganization::kOneImagePerPage, {{425, 550}}, {{425, 400}, {425, 700}}},
+        // Cells (0, 0)-(850, 525) and (0, 575)-(850, 1100): the image 850 x 283 in each.
+        {PageOrganization::kTwoImagesPerPage, {{425, 262}, {425, 837}}, {{425, 550}}},
+        // Cells 412 x 537 with gaps of 25: images 412 x 137 at the cells' middles.
+        {PageOrganization::kFourImagesPerPage, {{206, 268}, {643, 268}, {643, 830}, {206, 830}}, {{425, 268}, {206, 100}}},
+        // Two columns of 412, four rows of (1100 - 75) / 4 = 256.
+        {PageOrganization::kEightImagesPerPage, {{206, 128}, {643, 128}, {206, 409}, {643, 971}}, {{425, 128}, {206, 268}}},
+    };
+    for (const Case& c : cases) {
+        QImage page(850, 1100, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        PrintSettings settings;
+        settings.organization = c.organization;
+        PaintPage(painter, page.rect(), 1, settings, image, 100, 100);
+        painter.end();
+        for (const QPoint& p : c.red) EXPECT_TRUE(IsRed(page, p)) << static_cast<int>(c.organization) << " at " << p.x() << "," << p.y();
+        for (const QPoint& p : c.white) EXPECT_EQ(page.pixelColor(p), QColor(Qt::white)) << static_cast<int>(c.organization) << " at " << p.x() << "," << p.y();
+    }
+}
+
+TEST(PrintingTest, APosterPageShowsItsTileFromTheTopLeft)
+{
+    // A 300 x 100 image printed 1200 x 400 on 850 x 1100 pages: two pages across, one down.
+    const ColorImage image = RedImage(300, 100);
+    PrintSettings settings;
+    settings.organization = PageOrganization::kAcrossPages;
+    settings.poster = {1200, 400};
+    QImage page(850, 1100, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    PaintPage(painter, page.rect(), 2, settings, image, 100, 100);
+    painter.end();
+    EXPECT_TRUE(IsRed(page, {10, 10}));
+    EXPECT_TRUE(IsRed(page, {340, 390})) << "the second tile is 1200 - 850 = 350 wide";
+    EXPECT_EQ(page.pixelColor(360, 200), QColor(Qt::white));
+    EXPECT_EQ(page.pixelColor(100, 420), QColor(Qt::white));
+}
+
+int PdfPages(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    // Page objects are named in the file's plain dictionaries, whatever the content streams' compression.
+    const QString text = QString::fromLatin1(file.readAll());
+    return static_cast<int>(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+}
+
+TEST(PrintingTest, PrintingToPdfGivesThePageCountOfEachOrganization)
+{
+    test::ScratchDir dir;
+    const ColorImage image = RedImage(300, 100);
+    struct Case {
+        PageOrganization organization;
+        PrintSize poster;
+        int pages;
+    };
+    for (const Case c : {Case{PageOrganization::kOneImagePerPage, {}, 1}, Case{PageOrganization::kEightImagesPerPage, {}, 1},
+                         Case{PageOrganization::kAcrossPages, {0, 0}, 1}}) {
+        QPrinter printer(QPrinter::ScreenResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString path = QString::fromStdString(dir.file("print" + std::to_string(static_cast<int>(c.organization)) + ".pdf"));
+        printer.setOutputFileName(path);
+        PrintSettings settings{c.organization, c.poster};
+        EXPECT_EQ(PageCount(settings, image, printer), c.pages);
+        ASSERT_TRUE(PrintPages(image, settings, "test", printer, nullptr));
+        EXPECT_EQ(PdfPages(path), c.pages) << static_cast<int>(c.organization);
+    }
+    // A poster two printable widths wide and one high: two pages.
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString path = QString::fromStdString(dir.file("poster.pdf"));
+    printer.setOutputFileName(path);
+    const PrinterPage page = PrinterPageOf(printer);
+    PrintSettings poster{PageOrganization::kAcrossPages, {2 * page.HR, page.VR / 2}};
+    EXPECT_EQ(PageCount(poster, image, printer), 2);
+    ASSERT_TRUE(PrintPages(image, poster, "poster", printer, nullptr));
+    EXPECT_EQ(PdfPages(path), 2);
+}
+
+}  // namespace
+}  // namespace tp
