@@ -3,7 +3,7 @@
 # arguments are installed too (the benchmarks add libbenchmark-dev, the sample job a package of photographs).
 set -eu
 
-packages="cmake ninja-build g++ libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev libgtest-dev qt6-base-dev ccache $*"
+packages="cmake ninja-build g++ libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev libgtest-dev qt6-base-dev ccache poppler-utils $*"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

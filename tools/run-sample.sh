@@ -6,7 +6,7 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/install-deps.sh" mate-backgrounds
-TARGETS="tarnel-plexaro-cli make-views tarnel-plexaro" "$top/tools/build.sh"
+TARGETS="tarnel-plexaro-cli make-views tarnel-plexaro users-guide" "$top/tools/build.sh"
 build="${BUILD_DIR:-$top/build}"
 out="$top/out"
 photo=/usr/share/backgrounds/mate/nature/Dune.jpg

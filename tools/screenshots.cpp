@@ -1,5 +1,6 @@
-// Writes a PNG of every window and dialog of the desktop program, for looking at them and for the user's
-// guide: screenshots PROJECT.tnp OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
+// Writes a picture of every window and dialog of the desktop program, for looking at them and for the user's
+// guide: screenshots PROJECT.tnp OUTPUT_FOLDER [jpg] (run with QT_QPA_PLATFORM=offscreen). PNG at full size by
+// default; "jpg" writes them at most 960 pixels wide, as the guide holds them.
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -25,15 +26,17 @@ namespace {
 
 class ScreenshotWriter {
 public:
-    explicit ScreenshotWriter(QString folder) : folder_(std::move(folder)) {}
+    ScreenshotWriter(QString folder, bool for_guide) : folder_(std::move(folder)), for_guide_(for_guide) {}
 
     // Shows the widget, lets it lay itself out and paint, and saves it as NAME.png.
     void Take(QWidget& widget, const QString& name)
     {
         widget.show();
         for (int i = 0; i < 5; ++i) QApplication::processEvents();
-        const QString path = folder_ + QLatin1Char('/') + name + QStringLiteral(".png");
-        if (widget.grab().save(path))
+        const QString path = folder_ + QLatin1Char('/') + name + (for_guide_ ? QStringLiteral(".jpg") : QStringLiteral(".png"));
+        QImage picture = widget.grab().toImage();
+        if (for_guide_ && picture.width() > 960) picture = picture.scaledToWidth(960, Qt::SmoothTransformation);
+        if (picture.save(path, nullptr, for_guide_ ? 85 : -1))
             std::printf("%s\n", qPrintable(path));
         else
             std::fprintf(stderr, "could not write %s\n", qPrintable(path));
@@ -41,6 +44,7 @@ public:
 
 private:
     QString folder_;
+    bool for_guide_;
 };
 
 }  // namespace
@@ -48,14 +52,14 @@ private:
 int main(int argc, char* argv[])
 {
     QApplication qt(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: screenshots PROJECT.tnp OUTPUT_FOLDER\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: screenshots PROJECT.tnp OUTPUT_FOLDER [jpg]\n");
         return 2;
     }
     const QString project = QString::fromLocal8Bit(argv[1]);
     const QString folder = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(folder);
-    ScreenshotWriter shots(folder);
+    ScreenshotWriter shots(folder, argc == 4 && QString::fromLatin1(argv[3]) == QStringLiteral("jpg"));
 
     // The user's own settings stay untouched.
     QTemporaryDir scratch;
@@ -69,6 +73,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     shots.Take(frame, QStringLiteral("main-window"));
+    doc.SelectFrame(1);
     frame.ToggleMode();
     shots.Take(frame, QStringLiteral("modification-mode"));
     frame.ToggleMode();
