@@ -8,6 +8,7 @@
 #include <QToolBar>
 
 #include "frame_test_support.h"
+#include "imaging/image_file.h"
 #include "project/project_file.h"
 #include "ui/command_ids.h"
 #include "ui/main_view.h"
@@ -150,6 +151,25 @@ TEST(MainFrameTest, LoadStitchFinalizeSaveAndReopen)
     EXPECT_FALSE(f.frame->OpenProject(QString::fromStdString(f.dir.file("bad.tnp"))));
     EXPECT_EQ(f.doc.image_count(), 3);
     EXPECT_TRUE(f.frame->main_view()->has_image());
+}
+
+TEST(MainFrameTest, ExportWritesEachFormatAndRefusesAnUnknownExtensionWithoutAFile)
+{
+    FrameFixture f;
+    f.LoadViews(2);
+    f.frame->RunProcessingCommand(kCmdStitch);
+    for (const char* extension : {"jpg", "bmp", "pcx", "pgm", "png", "ras", "tif"}) {
+        f.export_path = QString::fromStdString(f.dir.file(std::string("pano.") + extension));
+        f.frame->RunProcessingCommand(kCmdExport);
+        ColorImage written;
+        EXPECT_EQ(ReadImage(written, f.export_path.toStdString()), 0) << extension;
+        EXPECT_EQ(written.width(), f.frame->main_view()->CroppedImage().width()) << extension;
+    }
+    test::MessageCapture capture;
+    f.export_path = QString::fromStdString(f.dir.file("pano.xyz"));
+    f.frame->RunProcessingCommand(kCmdExport);
+    EXPECT_EQ(capture.messages, (std::vector<std::string>{"Unsupported file format."}));
+    EXPECT_FALSE(QFileInfo::exists(f.export_path));
 }
 
 TEST(MainFrameTest, CancellingEachStageLeavesTheStatesTheWorkflowPromises)
