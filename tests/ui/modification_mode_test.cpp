@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "frame_test_support.h"
+#include "synthetic_views.h"
 #include "ui/modification_bands.h"
 #include "ui/modification_state.h"
 #include "ui/splitter_view.h"
@@ -107,6 +108,37 @@ TEST(ModificationModeTest, ApplyingReRegistersOnlyTheEditedPairAndLeavingAsksFir
     EXPECT_EQ(f.doc.pair_edits()[1].mode, before.mode);
     EXPECT_EQ(f.doc.pair_edits()[1].translation_x, before.translation_x);
     EXPECT_FALSE(f.doc.first_pair_copy().loaded());
+}
+
+TEST(ModificationModeTest, ARealPairAlignedByADragToItsOffsetComesOutConsistent)
+{
+    const std::vector<std::string> set = test::PanoramaSet("squamish_mountain");
+    if (set.size() < 2) GTEST_SKIP() << "the real photo sets are not here";
+    FrameFixture f;
+    f.images = {QString::fromStdString(set[0]), QString::fromStdString(set[1])};
+    f.frame->RunProcessingCommand(kCmdLoad);
+    f.frame->RunProcessingCommand(kCmdStitch);
+    ASSERT_EQ(f.doc.stitch_state(), StitchState::Stitched);
+    const Matrix automatic = f.doc.mosaic()->alignment(0).to_next;
+    ASSERT_FALSE(f.doc.first_pair_copy().loaded());
+    f.stitch_choice = 0;
+    f.frame->RunProcessingCommand(kCmdStitch);
+    ASSERT_TRUE(f.doc.first_pair_copy().loaded());
+    const int width = f.doc.first_pair_copy().display_width(), height = f.doc.first_pair_copy().display_height();
+
+    // The drag a user makes: the second photo's origin moved to where the first photo's centre lands on it.
+    const double d = automatic.at(2, 2);
+    PairEdit& edit = f.doc.pair_edits()[0];
+    edit.mode = 1;
+    edit.modified = 1;
+    edit.translation_x = static_cast<float>(-automatic.at(0, 2) / d);
+    edit.translation_y = static_cast<float>(-automatic.at(1, 2) / d);
+    f.frame->ApplyEditsAndPreview();
+    const SourceAlignment& applied = f.doc.mosaic()->alignment(0);
+    EXPECT_TRUE(applied.has_next);
+    EXPECT_EQ(applied.method, 1);
+    EXPECT_LT(test::OverlapError(applied.to_next, automatic, width, height), 4.0)
+        << "re-registered from the hint, the pair agrees with the automatic alignment";
 }
 
 TEST(ModificationModeTest, PairStatusTexts)
