@@ -58,6 +58,13 @@ void WideView::Clear()
     crop_ = {};
 }
 
+void WideView::ShowImage(ColorImage image)
+{
+    image_ = std::move(image);
+    cut_origin_ = {};
+    crop_ = {0, 0, image_.width(), image_.height()};
+}
+
 void WideView::Show(const CMainDoc& doc)
 {
     const Mosaic* mosaic = doc.mosaic();

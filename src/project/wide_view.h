@@ -16,6 +16,8 @@ public:
     // Takes the mosaic's image of the document's projection; the crop rectangle becomes the whole image.
     // Clears the view when the mosaic holds no image.
     void Show(const CMainDoc& doc);
+    // Shows a given image as it is, with no mosaic behind it (tests and benchmarks of the views).
+    void ShowImage(ColorImage image);
     void Clear();
     // Nothing when `id` is the projection already shown; otherwise stores it and shows that projection.
     // Returns whether anything changed.

@@ -47,6 +47,11 @@ enum CommandId : int {
     kCmdStripProperties = 45001,
     kCmdStripDelete = 45002,
     kCmdStripHide = 45003,
+    // The zoomable views' context menu (the edit window's menu uses the same four).
+    kCmdFitOnScreen = 47001,
+    kCmdActualPixels = 47002,
+    kCmdZoomIn = 47003,
+    kCmdZoomOut = 47004,
 };
 
 // Control ids of the two docking bars (they name the bars' sections in the settings).

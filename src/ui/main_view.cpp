@@ -1,12 +1,10 @@
 #include "ui/main_view.h"
 
+#include <QMouseEvent>
 #include <QPainter>
-#include <QPaintEvent>
-#include <QScrollBar>
 
 #include "project/main_doc.h"
 #include "ui/artwork.h"
-#include "ui/qt_image.h"
 
 namespace tp {
 
@@ -15,98 +13,149 @@ namespace {
 constexpr int kShadowWidth = 5;
 const QColor kBackground(47, 47, 47);
 
+// Black and white dashes along any line, so the crop box shows on dark and light pixels alike.
+QBrush LineBrush()
+{
+    constexpr int kDash = 4;
+    QImage tile(2 * kDash, 2 * kDash, QImage::Format_RGB32);
+    for (int y = 0; y < tile.height(); ++y)
+        for (int x = 0; x < tile.width(); ++x) tile.setPixel(x, y, ((x + y) / kDash) % 2 ? 0xFF000000u : 0xFFFFFFFFu);
+    return QBrush(tile);
+}
+
 }  // namespace
 
-CMainView::CMainView(CMainDoc& doc, QWidget* parent) : QAbstractScrollArea(parent), doc_(doc)
+CMainView::CMainView(CMainDoc& doc, QWidget* parent) : CXView(parent), doc_(doc), line_brush_(LineBrush())
 {
-    setFrameShape(QFrame::NoFrame);
-    viewport()->setAutoFillBackground(false);
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    set_background_colour(kBackground);
+    set_shadow_width(kShadowWidth);
     if (doc_.HasWideView()) ShowWideView();
 }
 
 void CMainView::ShowWideView()
 {
     wide_view_.Show(doc_);
-    shown_ = ToQImage(wide_view_.image()).copy();
-    UpdateScrollRanges();
-    viewport()->update();
-    emit cropChanged();
+    TakeShownImage(1.0);
+}
+
+void CMainView::ShowImage(ColorImage image)
+{
+    wide_view_.ShowImage(std::move(image));
+    TakeShownImage(1.0);
 }
 
 void CMainView::ClearView()
 {
     wide_view_.Clear();
-    shown_ = QImage();
-    UpdateScrollRanges();
-    viewport()->update();
-    emit cropChanged();
+    TakeShownImage(zoom());
 }
 
 bool CMainView::SwitchProjection(int command_id)
 {
     if (!wide_view_.SwitchProjection(doc_, command_id)) return false;
-    shown_ = ToQImage(wide_view_.image()).copy();
-    UpdateScrollRanges();
-    viewport()->update();
-    emit cropChanged();
+    TakeShownImage(zoom());
     return true;
+}
+
+void CMainView::TakeShownImage(double zoom)
+{
+    tracker_.EndDrag();
+    if (wide_view_.has_image())
+        SetImage(wide_view_.image());
+    else
+        ClearImage();
+    SetZoom(zoom);
+    emit cropChanged();
 }
 
 void CMainView::Crop(CropChoice choice)
 {
     if (!wide_view_.has_image()) return;
     wide_view_.Crop(doc_, choice);
+    ViewMoved();
     viewport()->update();
     emit cropChanged();
 }
 
 int CMainView::Export(const QString& path) { return wide_view_.Export(path.toStdString()); }
 
-QPoint CMainView::ImageOrigin() const
+void CMainView::ViewMoved()
 {
-    // Centred when smaller than the window, otherwise scrolled.
-    const QSize area = viewport()->size();
-    const int x = shown_.width() < area.width() ? (area.width() - shown_.width()) / 2 : -horizontalScrollBar()->value();
-    const int y = shown_.height() < area.height() ? (area.height() - shown_.height()) / 2 : -verticalScrollBar()->value();
-    return {x, y};
+    const QRect image = image_on_screen();
+    if (tracker_.dragging())
+        tracker_.set_origin(image.topLeft());
+    else
+        tracker_.Place(TrackerBoxOf(wide_view_.crop(), zoom()), image.size(), image.topLeft());
 }
 
-void CMainView::UpdateScrollRanges()
+void CMainView::FillBackground(QPainter& painter, const QRegion& region)
 {
-    const QSize area = viewport()->size();
-    horizontalScrollBar()->setRange(0, std::max(0, shown_.width() - area.width()));
-    verticalScrollBar()->setRange(0, std::max(0, shown_.height() - area.height()));
-    horizontalScrollBar()->setPageStep(area.width());
-    verticalScrollBar()->setPageStep(area.height());
-}
-
-void CMainView::resizeEvent(QResizeEvent* event)
-{
-    QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollRanges();
-}
-
-void CMainView::paintEvent(QPaintEvent* event)
-{
-    QPainter painter(viewport());
-    const QRect exposed = event->rect();
-    const QPoint origin = ImageOrigin();
-    // The pattern moves with the content.
+    // The pattern is fixed to the content, so it moves when the view scrolls.
     QBrush pattern(BackgroundPattern());
-    pattern.setTransform(QTransform::fromTranslate(origin.x() % 12, origin.y() % 12));
-    painter.fillRect(exposed, shown_.isNull() ? QBrush(kBackground) : pattern);
-    if (shown_.isNull()) return;
-    const QRect image_rect(origin, shown_.size());
-    painter.fillRect(image_rect.translated(kShadowWidth, kShadowWidth), QColor(20, 20, 20));
-    const QRect visible = image_rect.intersected(exposed);
-    painter.drawImage(visible, shown_, visible.translated(-origin));
-    const CropRect& crop = wide_view_.crop();
-    if (crop.width() > 0 && crop.height() > 0) {
-        QPen pen(Qt::white, 1, Qt::DashLine);
-        painter.setPen(pen);
-        painter.drawRect(QRect(origin + QPoint(crop.left, crop.top), QSize(crop.width() - 1, crop.height() - 1)));
+    const QPoint scroll = scroll_position();
+    pattern.setTransform(QTransform::fromTranslate(-(scroll.x() % kBackgroundPatternSize),
+                                                   -(scroll.y() % kBackgroundPatternSize)));
+    for (const QRect& rect : region) painter.fillRect(rect, pattern);
+}
+
+void CMainView::DrawOverlay(QPainter& painter, const QRect& clip)
+{
+    if (!has_image()) return;
+    QBrush lines = line_brush_;
+    const QPoint origin = image_on_screen().topLeft();
+    lines.setTransform(QTransform::fromTranslate(origin.x(), origin.y()));
+    for (const QRect& line : tracker_.Lines())
+        if (line.intersects(clip)) painter.fillRect(line, lines);
+}
+
+QCursor CMainView::CursorAt(QPoint view) const
+{
+    const int flags = tracker_.dragging() ? tracker_.drag_flags() : has_image() ? tracker_.HitTest(view) : 0;
+    return flags != 0 ? QCursor(CXTracker::CursorFor(flags)) : CXView::CursorAt(view);
+}
+
+void CMainView::RepaintLines()
+{
+    QRegion lines;
+    for (const QRect& line : tracker_.Lines()) lines += line;
+    viewport()->update(lines);
+}
+
+void CMainView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && has_image() && tracker_.BeginDrag(event->position().toPoint()) != 0) {
+        UpdateCursor(event->position().toPoint());
+        return;
     }
+    CXView::mousePressEvent(event);
+}
+
+void CMainView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!tracker_.dragging()) {
+        CXView::mouseMoveEvent(event);
+        return;
+    }
+    RepaintLines();
+    tracker_.DragTo(event->position().toPoint());
+    RepaintLines();
+}
+
+void CMainView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !tracker_.dragging()) {
+        CXView::mouseReleaseEvent(event);
+        return;
+    }
+    const int moved = tracker_.drag_flags();
+    tracker_.EndDrag();
+    wide_view_.set_crop(CropAfterDrag(wide_view_.crop(), tracker_.box(), moved, zoom(), image_size()));
+    // Back on the image's pixel grid.
+    RepaintLines();
+    ViewMoved();
+    RepaintLines();
+    UpdateCursor(event->position().toPoint());
+    emit cropChanged();
 }
 
 }  // namespace tp
