@@ -10,14 +10,18 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QSettings>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "ui/about_box.h"
 #include "ui/choice_dialogs.h"
 #include "ui/command_ids.h"
+#include "ui/edit_window.h"
 #include "ui/load_image_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/progress_window.h"
+#include "ui/splitter_view.h"
 #include "ui/properties_dialog.h"
 #include "ui/source_strip.h"
 #include "ui/xbar.h"
@@ -46,6 +50,57 @@ private:
     QString folder_;
     bool for_guide_;
 };
+
+// The modification mode: its four layouts, a drag in progress, the loupe with points 1-3 placed in both
+// images, and the preview after the edits are applied.
+void TakeModificationMode(tp::CMainFrame& frame, tp::CMainDoc& doc, ScreenshotWriter& shots)
+{
+    for (const auto& [layout, name] : {std::pair{tp::kCmdEditWindowOnly, "layout-edit-window-only"},
+                                       std::pair{tp::kCmdPreviewWindowOnly, "layout-preview-window-only"},
+                                       std::pair{tp::kCmdVerticalAlignment, "layout-vertical-alignment"},
+                                       std::pair{tp::kCmdHorizontalAlignment, "layout-horizontal-alignment"}}) {
+        frame.ChooseView(layout);
+        shots.Take(frame, QString::fromLatin1(name));
+    }
+    tp::CWndModification& editor = *frame.splitter_view()->edit_window();
+    editor.SetZoom(0.5);
+    QApplication::processEvents();
+
+    // A drag of the second image, caught before the button comes up.
+    const tp::IntRect second = doc.second_image_rect();
+    const QPoint scroll(editor.horizontalScrollBar()->value(), editor.verticalScrollBar()->value());
+    const QPoint grip = QPoint(second.left + 60, second.top + 60) - scroll;
+    QTest::mousePress(editor.viewport(), Qt::LeftButton, {}, grip);
+    for (int i = 1; i <= 8; ++i) QTest::mouseMove(editor.viewport(), grip + QPoint(-8 * i, 3 * i));
+    shots.Take(frame, QStringLiteral("modification-drag"));
+    QTest::mouseRelease(editor.viewport(), Qt::LeftButton, {}, grip + QPoint(-64, 24));
+
+    // Four points: 1 to 3 placed in both images, 4 being placed with the loupe.
+    tp::SourceAlignment& record = doc.mosaic()->alignment(doc.current_frame() - 1);
+    const int w = doc.first_pair_copy().display_width(), h = doc.first_pair_copy().display_height();
+    record.first_points = {tp::PointF{w * 0.55f, h * 0.2f}, tp::PointF{w * 0.7f, h * 0.6f}, tp::PointF{w * 0.6f, h * 0.85f}, tp::PointF{}};
+    record.second_points = {tp::PointF{w * 0.1f, h * 0.2f}, tp::PointF{w * 0.25f, h * 0.6f}, tp::PointF{w * 0.15f, h * 0.85f}, tp::PointF{}};
+    editor.RunCommand(tp::CWndModification::kCmdChangeEditMode);
+    editor.SetZoom(0.5);
+    doc.set_selected_point(4);
+    QApplication::processEvents();
+    const QPoint centre = editor.viewport()->mapToGlobal(editor.viewport()->rect().center());
+    editor.SetPointerControl({[centre] { return centre; }, [](QPoint) { return true; }});
+    const tp::IntRect first = doc.first_image_rect();
+    const QPoint at = QPoint(first.left + int(w * 0.4), first.top + int(h * 0.4)) -
+                      QPoint(editor.horizontalScrollBar()->value(), editor.verticalScrollBar()->value());
+    QTest::mousePress(editor.viewport(), Qt::LeftButton, {}, at);
+    for (int i = 0; i < 4; ++i) QTest::mouseMove(editor.viewport(), editor.viewport()->mapFromGlobal(centre) + QPoint(6, 3));
+    shots.Take(frame, QStringLiteral("modification-loupe"));
+    QTest::mouseRelease(editor.viewport(), Qt::LeftButton, {}, editor.viewport()->mapFromGlobal(centre));
+    editor.RunCommand(tp::CWndModification::kCmdChangeEditMode);
+
+    // The preview after applying: every pair set, the first one moved.
+    for (tp::PairEdit& edit : doc.pair_edits())
+        if (edit.mode < 0) edit.mode = 0;
+    frame.ApplyEditsAndPreview();
+    shots.Take(frame, QStringLiteral("modification-preview-applied"));
+}
 
 }  // namespace
 
@@ -76,7 +131,8 @@ int main(int argc, char* argv[])
     doc.SelectFrame(1);
     frame.ToggleMode();
     shots.Take(frame, QStringLiteral("modification-mode"));
-    frame.ToggleMode();
+    TakeModificationMode(frame, doc, shots);
+    frame.ChooseView(tp::CMainFrame::kMainViewLayout);
 
     for (tp::CXBar* bar : {frame.main_menu_bar(), frame.source_images_bar()}) {
         bar->setFloating(true);

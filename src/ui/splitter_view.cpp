@@ -1,6 +1,5 @@
 #include "ui/splitter_view.h"
 
-#include <QLabel>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -8,25 +7,9 @@
 #include "ui/command_ids.h"
 #include "ui/edit_window.h"
 #include "ui/modification_bands.h"
+#include "ui/preview_window.h"
 
 namespace tp {
-
-namespace {
-
-QWidget* DarkPane(const QString& text, QWidget* parent)
-{
-    auto* pane = new QLabel(text, parent);
-    pane->setAlignment(Qt::AlignCenter);
-    pane->setAutoFillBackground(true);
-    QPalette palette = pane->palette();
-    palette.setColor(QPalette::Window, QColor(47, 47, 47));
-    palette.setColor(QPalette::WindowText, QColor(200, 200, 200));
-    pane->setPalette(palette);
-    pane->setMinimumSize(60, 40);
-    return pane;
-}
-
-}  // namespace
 
 CSplitterView::CSplitterView(CMainDoc& doc, int layout_id, std::function<bool()> horizontal_alignment, QWidget* parent)
     : QWidget(parent), doc_(doc), layout_id_(layout_id), horizontal_alignment_(std::move(horizontal_alignment))
@@ -92,7 +75,7 @@ QWidget* CSplitterView::MakeEditWindow()
 
 QWidget* CSplitterView::MakePreviewWindow()
 {
-    preview_window_ = DarkPane(QStringLiteral("Preview window"), this);
+    preview_window_ = new CWndPreview(doc_, this);
     return preview_window_;
 }
 
@@ -112,7 +95,7 @@ void CSplitterView::FrameSelected()
 void CSplitterView::EditsApplied()
 {
     preview_band_->update();
-    if (preview_window_) preview_window_->update();
+    if (preview_window_) preview_window_->ShowWideView();
 }
 
 void CSplitterView::resizeEvent(QResizeEvent* event)

@@ -12,6 +12,7 @@ namespace tp {
 
 class CMainDoc;
 class CWndModification;
+class CWndPreview;
 class CTopModification;
 class CTopPreview;
 
@@ -28,7 +29,7 @@ public:
     CTopModification* top_band() const { return top_band_; }
     CTopPreview* preview_band() const { return preview_band_; }
     CWndModification* edit_window() const { return edit_window_; }
-    QWidget* preview_window() const { return preview_window_; }
+    CWndPreview* preview_window() const { return preview_window_; }
 
     // The document selected another frame, or the edits were applied: the windows follow.
     void FrameSelected();
@@ -53,7 +54,7 @@ private:
     CTopPreview* preview_band_ = nullptr;
     std::function<bool()> horizontal_alignment_;
     CWndModification* edit_window_ = nullptr;
-    QWidget* preview_window_ = nullptr;
+    CWndPreview* preview_window_ = nullptr;
     QSplitter* outer_ = nullptr;
 };
 

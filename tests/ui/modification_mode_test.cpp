@@ -7,6 +7,7 @@
 #include "synthetic_views.h"
 #include "ui/modification_bands.h"
 #include "ui/modification_state.h"
+#include "ui/preview_window.h"
 #include "ui/splitter_view.h"
 
 namespace tp {
@@ -34,6 +35,10 @@ TEST(ModificationModeTest, AManualStitchOpensOnTheFirstFrameInTheLayoutThatSuits
     EXPECT_EQ(f.doc.current_frame(), 1);
     EXPECT_TRUE(f.doc.first_pair_copy().loaded());
     EXPECT_EQ(f.view().preview_band()->StatusText(), "Set: Automatic Mode");
+    ASSERT_NE(f.view().preview_window(), nullptr);
+    EXPECT_EQ(f.view().preview_window()->image_size(),
+              QSize(f.doc.mosaic()->planar().width(), f.doc.mosaic()->planar().height()));
+    EXPECT_EQ(f.view().preview_window()->zoom(), 1.0);
 }
 
 TEST(ModificationModeTest, NavigationStaysWithinTheFramesAndTheModeFollowsThePairsRecord)
