@@ -110,11 +110,12 @@ std::optional<PosterTile> PosterTileOfPage(int page, int pw, int ph, int PW, int
     if (page < 1 || int64_t(page) > int64_t(grid.columns) * grid.rows) return std::nullopt;
     const int column = (page - 1) % grid.columns;
     const int row = (page - 1) / grid.columns;
-    // A page short of the last column or row ends one pixel before the next page begins.
+    // Each page ends where the next begins (exclusive ends), so the poster's pixels meet across the page
+    // edges; ending a page one pixel short of the next would leave a line of the poster on no page.
     const int left = PW * column;
     const int top = PH * row;
-    const int right = column == grid.columns - 1 ? pw : left + PW - 1;
-    const int bottom = row == grid.rows - 1 ? ph : top + PH - 1;
+    const int right = column == grid.columns - 1 ? pw : left + PW;
+    const int bottom = row == grid.rows - 1 ? ph : top + PH;
     // x * (cw / pw), truncated, in exact integers: no ratio rounded below a whole pixel.
     const auto to_image = [pw, cw](int x) { return int(int64_t(x) * cw / pw); };
     const auto clamp = [](int v, int limit) { return std::min(v, limit); };

@@ -69,8 +69,9 @@ int PrintPageCount(PageOrganization organization, bool has_image, int pw, int ph
 
 // What page `page` (1-based, left to right, then down) of the poster shows.
 struct PosterTile {
-    // The part of the poster, in poster pixels: x from PW*c to PW*c + PW - 1, or to pw in the last column;
-    // y likewise. It is drawn at the page's top left, (0, 0) to (print.width(), print.height()).
+    // The part of the poster, in poster pixels: x from PW*c up to PW*(c + 1), or to pw in the last column;
+    // y likewise (ends exclusive, so neighbouring pages meet). It is drawn at the page's top left, (0, 0) to
+    // (print.width(), print.height()).
     PageRect print;
     // The part of the cw x ch image stretched onto it: print scaled by cw / pw, truncated, within the image.
     PageRect image;

@@ -96,7 +96,17 @@ void PaintPage(QPainter& painter, const QRect& page_rect, int page, const PrintS
         const std::optional<PosterTile> tile = PosterTileOfPage(page, settings.poster.pw, settings.poster.ph,
                                                                 page_rect.width(), page_rect.height(), image.width(),
                                                                 image.height());
-        if (tile) painter.drawImage(QRect(0, 0, tile->print.width(), tile->print.height()), picture, ToQRect(tile->image));
+        // The image part is taken at the exact scale, not at whole image pixels, so that each page is a window
+        // into one poster and the picture runs on across page edges to the printer pixel.
+        if (tile) {
+            const double u = static_cast<double>(image.width()) / settings.poster.pw;
+            const double v = static_cast<double>(image.height()) / settings.poster.ph;
+            const QRectF source = QRectF(tile->print.left * u, tile->print.top * v, tile->print.width() * u,
+                                         tile->print.height() * v)
+                                      .intersected(QRectF(0, 0, image.width(), image.height()));
+            // A poster out of the image's proportions prints the image undistorted and leaves the rest blank.
+            painter.drawImage(QRectF(0, 0, source.width() / u, source.height() / v), picture, source);
+        }
     } else {
         for (const PageRect& cell : OrganizationCells(settings.organization, page_rect.width(), page_rect.height(),
                                                       QuarterInch(dpi_x), QuarterInch(dpi_y))) {

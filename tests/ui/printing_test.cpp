@@ -71,6 +71,28 @@ TEST(PrintingTest, APosterPageShowsItsTileFromTheTopLeft)
     EXPECT_EQ(page.pixelColor(100, 420), QColor(Qt::white));
 }
 
+TEST(PrintingTest, APostersPagesMeetWithoutLosingOrRepeatingAColumn)
+{
+    // Image column x has red x; the poster is twice the image, cut into pages 250 wide.
+    ColorImage ramp(200, 10);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 200; ++x) ramp.pixel(x, y)[2] = static_cast<std::uint8_t>(x);
+    PrintSettings settings{PageOrganization::kAcrossPages, {400, 20}};
+    const auto page_image = [&](int page) {
+        QImage paper(250, 100, QImage::Format_RGB32);
+        paper.fill(Qt::white);
+        QPainter painter(&paper);
+        PaintPage(painter, paper.rect(), page, settings, ramp, 100, 100);
+        return paper;
+    };
+    const QImage first = page_image(1), second = page_image(2);
+    // Poster column 249 shows image column 124.5, poster column 250 image column 125.
+    EXPECT_NEAR(first.pixelColor(249, 5).red(), 124.5, 1.0);
+    EXPECT_NEAR(second.pixelColor(0, 5).red(), 125.0, 1.0);
+    EXPECT_NEAR(second.pixelColor(149, 5).red(), 199.0, 1.0) << "the last page ends with the image";
+    EXPECT_EQ(second.pixelColor(151, 5), QColor(Qt::white));
+}
+
 int PdfPages(const QString& path)
 {
     QFile file(path);
