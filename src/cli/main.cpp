@@ -29,6 +29,8 @@ void PrintUsage(bool to_stderr)
         "  --projection planar|cylindrical\n"
         "  --crop none|circumscribed|inscribed\n"
         "                             none = the whole shown image\n"
+        "  --exposure-compensation    even out the sources' brightness (one gain each, estimated over the\n"
+        "                             overlaps) before every blend\n"
         "  --report FILE.json         machine-readable summary of the run\n"
         "  --threads N                threads to use (default 0: every core); results never depend on it\n"
         "  -q, --quiet                no progress output\n"

@@ -104,6 +104,16 @@ std::string Report(const CMainDoc& doc, const StageClock& clock)
         json.Key("reference").Number(mosaic->reference());
         json.Key("canvas").BeginArray().Number(mosaic->planar().width()).Number(mosaic->planar().height()).EndArray();
         json.Key("focal").Number(mosaic->focal_length());
+        // Blue, green and red gain per source, when the last blend compensated exposure.
+        if (!mosaic->exposure_gains().empty()) {
+            json.Key("exposure_gains").BeginArray();
+            for (const ChannelGains& gains : mosaic->exposure_gains()) {
+                json.BeginArray();
+                for (const double g : gains) json.Number(g);
+                json.EndArray();
+            }
+            json.EndArray();
+        }
     }
     json.Key("seconds").BeginObject();
     for (const auto& [stage, s] : clock.seconds()) json.Key(stage).Number(s);
@@ -261,6 +271,7 @@ int RunStitch(const std::vector<std::string>& args)
     TerminalHost host(options->quiet);
     CMainDoc doc;
     doc.NewProject();
+    doc.set_exposure_compensation(options->exposure_compensation);
     StageClock clock;
     std::vector<std::string> images;
     for (const std::string& input : options->inputs) images.push_back(std::filesystem::absolute(input).lexically_normal().string());
@@ -295,6 +306,7 @@ int RunOpen(const std::vector<std::string>& args)
     TerminalHost host(options->quiet);
     CMainDoc doc;
     doc.NewProject();
+    doc.set_exposure_compensation(options->exposure_compensation);
     StageClock clock;
     if (SameFile(options->output, options->inputs.front())) {
         std::fprintf(stderr, "%s: is the project being opened; the wide-view image would overwrite it\n", options->output.c_str());

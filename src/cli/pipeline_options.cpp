@@ -60,6 +60,8 @@ std::optional<PipelineOptions> ParsePipelineOptions(const std::vector<std::strin
                 return std::nullopt;
             }
             options.threads = static_cast<int>(n);
+        } else if (a == "--exposure-compensation") {
+            options.exposure_compensation = true;
         } else if (a == "-q" || a == "--quiet") {
             options.quiet = true;
         } else if (a.size() > 1 && a[0] == '-') {

@@ -21,6 +21,7 @@ struct PipelineOptions {
     int projection = command::kPlanarProjection;
     Crop crop = Crop::None;
     std::string report;
+    bool exposure_compensation = false;
     bool quiet = false;
     int threads = 0;  // 0: every core
     std::vector<std::string> inputs;  // images (stitch) or the project (open)

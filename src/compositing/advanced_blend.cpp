@@ -115,7 +115,7 @@ void SourceJoin::FillEmptyCanvas()
 
 bool SourceJoin::Run()
 {
-    image_ = mosaic_.ShareWorkingImage(index_);
+    image_ = mosaic_.BlendingImage(index_);
     const SeamEndpoints ends = FindSeamEndpoints(mosaic_.planar(), InnerCornersOnCanvas());
     if (ends.skip) {
         SkipRemainingSteps();
@@ -246,7 +246,8 @@ bool SourceJoin::Run()
 bool Mosaic::AdvancedBlend(Progress& progress)
 {
     ClearCanvas();
-    if (const std::shared_ptr<const ColorImage> shared = ShareWorkingImage(reference_)) {
+    PrepareExposureGains();
+    if (const std::shared_ptr<const ColorImage> shared = BlendingImage(reference_)) {
         const ColorImage& reference = *shared;
         const BoxI& rel = alignment(reference_).relative_box;
         const int hw = reference.width() / 2, hh = reference.height() / 2;

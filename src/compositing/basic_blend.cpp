@@ -41,6 +41,7 @@ private:
 bool Mosaic::BasicBlend(Progress& progress)
 {
     ClearCanvas();
+    PrepareExposureGains();
     const int canvas_width = planar_.width();
     const int canvas_height = planar_.height();
     // The running weight sum per pixel. Up to 25 sources (weights at most 10) fit a byte; a wider counter
@@ -64,7 +65,7 @@ bool Mosaic::BlendSources(Counter* accumulated, Progress& progress)
     const CentreWeights weight(w, h);
 
     for (int i = 0; i < source_count(); ++i) {
-        const std::shared_ptr<const ColorImage> source = ShareWorkingImage(i);
+        const std::shared_ptr<const ColorImage> source = BlendingImage(i);
         // An unreadable source, or one whose size differs from the working size, contributes nothing.
         if (source && source->width() == w && source->height() == h) {
             const ColorImage& image = *source;

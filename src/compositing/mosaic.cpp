@@ -87,6 +87,19 @@ bool Mosaic::Blend(BlendType type, Progress& progress)
     return true;
 }
 
+void Mosaic::PrepareExposureGains()
+{
+    exposure_gains_.clear();
+    if (exposure_compensation_) exposure_gains_ = EstimateExposureGains(*this);
+}
+
+std::shared_ptr<const ColorImage> Mosaic::BlendingImage(int i) const
+{
+    std::shared_ptr<const ColorImage> image = ShareWorkingImage(i);
+    if (!image || exposure_gains_.empty()) return image;
+    return std::make_shared<const ColorImage>(ApplyExposureGains(*image, exposure_gains_[static_cast<std::size_t>(i)]));
+}
+
 void Mosaic::ClearCanvas()
 {
     if (canvas_painted_) planar_.clear();

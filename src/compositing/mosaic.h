@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "compositing/exposure_gains.h"
 #include "compositing/mosaic_parameters.h"
 #include "compositing/realignment_grid.h"
 #include "imaging/image_buffer.h"
@@ -63,6 +64,15 @@ public:
     bool BlendSources(Counter* accumulated, Progress& progress);
     // Seams and multi-band blending, sources joined one at a time in stitching order.
     bool AdvancedBlend(Progress& progress);
+    // Exposure compensation (off by default): when on, every blend first estimates a gain per source over
+    // the overlaps and paints the sources with their gains applied.
+    bool exposure_compensation() const { return exposure_compensation_; }
+    void set_exposure_compensation(bool on) { exposure_compensation_ = on; }
+    // The gains of the last blend, by source; empty when it ran without compensation.
+    const std::vector<ChannelGains>& exposure_gains() const { return exposure_gains_; }
+    // The working image of source i as blending paints it: with its gains applied when the last blend
+    // estimated them, otherwise the shared working image itself. Null when its file cannot be read.
+    std::shared_ptr<const ColorImage> BlendingImage(int i) const;
     // Fills the cylindrical image from the planar one, estimating the focal length first when it is 0.
     void ProjectCylindrical();
     // Estimates the focal length from the in-chain pairs (infinite when no pair gives a usable estimate).
@@ -125,6 +135,9 @@ public:
     int ChainedSourcesAfterReference() const;
 
 private:
+    // Estimates the gains when compensation is on, forgets them when it is off; every blend starts here.
+    void PrepareExposureGains();
+
     MosaicParameters parameters_;
     int reference_ = 0;
     PointI virtual_centre_;
@@ -140,6 +153,8 @@ private:
     bool canvas_painted_ = false;
     ColorImage cylindrical_;
     double focal_length_ = 0.0;
+    bool exposure_compensation_ = false;
+    std::vector<ChannelGains> exposure_gains_;
     RealignmentState realignment_;
     int status_ = 0;
     std::shared_ptr<WorkingImageSource> images_;

@@ -98,7 +98,12 @@ public:
     void set_stitch_state(StitchState state) { state_ = state; }
     Mosaic* mosaic() { return mosaic_.get(); }
     const Mosaic* mosaic() const { return mosaic_.get(); }
-    void set_mosaic(std::unique_ptr<Mosaic> mosaic) { mosaic_ = std::move(mosaic); }
+    // The document's exposure-compensation setting goes with the mosaic.
+    void set_mosaic(std::unique_ptr<Mosaic> mosaic)
+    {
+        mosaic_ = std::move(mosaic);
+        if (mosaic_) mosaic_->set_exposure_compensation(exposure_compensation_);
+    }
     void DeleteMosaic() { mosaic_.reset(); }
     // True when the mosaic holds a wide-view image.
     bool HasWideView() const { return mosaic_ && mosaic_->has_wide_view(); }
@@ -106,6 +111,15 @@ public:
     const std::vector<PairEdit>& pair_edits() const { return pair_edits_; }
     // Resizes the edit table to `pairs` records, every mode -1 (whenever a new mosaic is built).
     void ResetPairEdits(int pairs);
+
+    // Exposure compensation in every blend, off by default. A setting of the program rather than of the
+    // project: project files do not hold it and closing a project keeps it. It takes effect at the next blend.
+    bool exposure_compensation() const { return exposure_compensation_; }
+    void set_exposure_compensation(bool on)
+    {
+        exposure_compensation_ = on;
+        if (mosaic_) mosaic_->set_exposure_compensation(on);
+    }
 
     const std::string& project_folder() const { return project_folder_; }
     void set_project_folder(const std::string& folder) { project_folder_ = folder; }
@@ -146,6 +160,7 @@ private:
     ProgressDialog* progress_dialog_ = nullptr;  // not owned: the running command's dialog
     std::unique_ptr<Mosaic> mosaic_;
     int projection_command_ = command::kPlanarProjection;
+    bool exposure_compensation_ = false;
 
     std::string title_;
     std::string path_name_;

@@ -1,0 +1,56 @@
+// Exposure compensation: a gain per source (per channel when asked) that makes the sources agree in
+// brightness where they overlap, estimated by least squares over the overlaps as the mosaic's geometry
+// places them, and applied to the working images before they are blended.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "imaging/image_buffer.h"
+
+namespace tp {
+
+class Mosaic;
+
+// Gains of one source for its blue, green and red channels (all three equal with one gain per source).
+using ChannelGains = std::array<double, 3>;
+
+// What two sources show over the canvas pixels they both cover: pixel count and the sums of each one's
+// samples, blue, green, red. Empty samples never count, nor clipped ones (a clipped sample does not follow
+// the exposure).
+struct PairOverlap {
+    int first = 0;
+    int second = 0;
+    std::int64_t pixels = 0;
+    std::array<std::int64_t, 3> first_sums{};
+    std::array<std::int64_t, 3> second_sums{};
+};
+
+// The least-squares model: sum over overlapping pairs (i, j) of N_ij ((g_i I_ij - g_j I_ji)^2 / sigma_difference^2
+// + (1 - g_i)^2 / sigma_gain^2), intensities 0..255. The second term is there to keep the gains near 1 as a
+// whole; with the customary sigma_gain of 0.1 it also pulls every gain toward 1 hard enough to leave a quarter
+// of a 20 % difference at mid grey (more in darker overlaps), so it is weaker here. One gain per source by
+// default: gains per channel also shift colours (a white snowfield turned pink beside a grey photo).
+struct GainModel {
+    double sigma_difference = 10.0;
+    double sigma_gain = 1.0;
+    bool per_channel = false;
+};
+
+// Overlaps of every pair of sources whose chains to the reference are intact, in canvas pixels, sampled as
+// basic blending samples them (nearest working-image pixel, two pixels in from the border). Sources whose
+// working image is unreadable or of another size have none. Pairs without a counted pixel are left out.
+std::vector<PairOverlap> MeasureOverlaps(const Mosaic& mosaic);
+
+// The gains minimising the model for `source_count` sources. A source without overlaps keeps gain 1.
+std::vector<ChannelGains> SolveGains(int source_count, const std::vector<PairOverlap>& overlaps, const GainModel& model = {});
+
+// Both steps, with the model blending uses.
+std::vector<ChannelGains> EstimateExposureGains(const Mosaic& mosaic);
+
+// `image` with every channel multiplied by its gain, rounded and held to 255. A non-zero sample never becomes
+// 0, so no pixel turns empty and no empty one gains a colour.
+ColorImage ApplyExposureGains(const ColorImage& image, const ChannelGains& gains);
+
+}  // namespace tp
