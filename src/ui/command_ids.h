@@ -25,6 +25,7 @@ enum CommandId : int {
     kCmdMainView = 32800,
     kCmdUsersGuide = 32807,
     kCmdPlanarProjection = 32812,
+    kCmdExposureCompensation = 32820,  // a setting of this program's own: gains per source before blending
     kCmdCylindricalProjection = 32813,
     // The framework's standard commands.
     kCmdNewProject = 57600,

@@ -68,6 +68,10 @@ void CMainFrame::CreateCommands()
           [this] { OnSwitchProjection(kCmdCylindricalProjection); }, [this] { return main_view_active(); },
           [this] { return doc_.projection_command() == kCmdCylindricalProjection; });
 
+    t.Add(kCmdExposureCompensation, QStringLiteral("E&xposure Compensation"), QKeySequence(),
+          [this] { doc_.set_exposure_compensation(!doc_.exposure_compensation()); }, [this] { return !host_.busy(); },
+          [this] { return doc_.exposure_compensation(); });
+
     // Printing.
     t.Add(kCmdPrint, QStringLiteral("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { OnPrint(); }, has_image);
     t.Add(kCmdPrintPreview, QStringLiteral("Print Pre&view"), QKeySequence(), [this] { OnPrintPreview(); }, has_image);
@@ -123,6 +127,8 @@ void CMainFrame::CreateMenus()
     image->addSeparator();
     image->addAction(t.action(kCmdPlanarProjection));
     image->addAction(t.action(kCmdCylindricalProjection));
+    image->addSeparator();
+    image->addAction(t.action(kCmdExposureCompensation));
 
     auto* view = new QMenu(QStringLiteral("&View"), this);
     for (const int id : {kCmdViewToolbar, kCmdViewStatusBar, kCmdMainMenuBar, kCmdSourceImageView}) view->addAction(t.action(id));

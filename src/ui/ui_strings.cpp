@@ -44,6 +44,9 @@ const std::unordered_map<int, const char*>& Texts()
         {kCmdHorizontalAlignment, "Shows the edit window above the preview window.\nHorizontal Alignment"},
         {kCmdShowCroppedImage, "Shows the cropped wide-view image.\nShow Cropped Image"},
         {kCmdPageSetup, "Chooses how the wide-view image is laid out on the page.\nPrint Page Setup"},
+        {kCmdExposureCompensation,
+         "Evens out the photos' brightness before they are blended (applies from the next stitch or finalize)."
+         "\nExposure Compensation"},
         {kCmdUsersGuide, "Opens the user's guide.\nUser's Guide"},
         {kCmdPlanarProjection, "Shows the wide-view image in planar projection.\nPlanar Projection"},
         {kCmdCylindricalProjection, "Shows the wide-view image in cylindrical projection.\nCylindrical Projection"},

@@ -40,6 +40,17 @@ TEST(MainFrameTest, EveryCommandHasAnActionThatCarriesItsIdAndPrompt)
     }
 }
 
+TEST(MainFrameTest, ExposureCompensationIsACheckItemOnTheDocument)
+{
+    FrameFixture f;
+    EXPECT_FALSE(f.doc.exposure_compensation());
+    EXPECT_TRUE(f.frame->commands().Dispatch(kCmdExposureCompensation));
+    EXPECT_TRUE(f.doc.exposure_compensation());
+    EXPECT_TRUE(f.frame->commands().action(kCmdExposureCompensation)->isChecked());
+    f.frame->commands().Dispatch(kCmdExposureCompensation);
+    EXPECT_FALSE(f.frame->commands().action(kCmdExposureCompensation)->isChecked());
+}
+
 TEST(MainFrameTest, ProcessingCommandsFollowTheDocumentsGateThroughTheWorkflow)
 {
     FrameFixture f;
