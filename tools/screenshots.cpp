@@ -11,6 +11,10 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QScrollBar>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +24,11 @@
 #include "ui/edit_window.h"
 #include "ui/load_image_dialog.h"
 #include "ui/main_frame.h"
+#include "ui/main_view.h"
+#include "ui/page_setup_dialog.h"
+#include "ui/panoramic_size_dialog.h"
+#include "ui/printing.h"
+#include "ui/printing_window.h"
 #include "ui/progress_window.h"
 #include "ui/splitter_view.h"
 #include "ui/properties_dialog.h"
@@ -102,6 +111,57 @@ void TakeModificationMode(tp::CMainFrame& frame, tp::CMainDoc& doc, ScreenshotWr
     shots.Take(frame, QStringLiteral("modification-preview-applied"));
 }
 
+// Printing: Page Setup, Panoramic Image Size, the preview of every page organization and the window shown
+// while a job prints (printing to PDF, so no printer is needed).
+void TakePrinting(tp::CMainFrame& frame, const tp::ColorImage& image, ScreenshotWriter& shots)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QDir::temp().filePath(QStringLiteral("tarnel-plexaro-screenshot.pdf")));
+    const tp::PrinterPage page = tp::PrinterPageOf(printer);
+    tp::PageSetupDialog setup(tp::PageOrganization::kFourImagesPerPage, tp::ComputePageSetupGeometry(page), &frame);
+    shots.Take(setup, QStringLiteral("print-page-setup"));
+    setup.hide();
+
+    tp::PanoramicSizeInputs inputs;
+    inputs.W = image.width();
+    inputs.H = image.height();
+    inputs.pw = 2 * page.HR;
+    inputs.ph = 2 * page.HR * image.height() / std::max(1, image.width());
+    inputs.PW = page.HR;
+    inputs.PH = page.VR;
+    inputs.R = page.ppi;
+    tp::PanoramicSizeDialog size(inputs, &frame);
+    shots.Take(size, QStringLiteral("print-panoramic-image-size"));
+    size.hide();
+
+    for (int organization = 0; organization < tp::kPageOrganizationCount; ++organization) {
+        tp::PrintSettings settings;
+        settings.organization = static_cast<tp::PageOrganization>(organization);
+        settings.poster = {inputs.pw, inputs.ph};
+        QPrintPreviewDialog preview(&printer, &frame);
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+            QPainter painter(target);
+            const int count = tp::PageCount(settings, image, *target);
+            const QRect area = target->pageLayout().paintRectPixels(target->resolution());
+            for (int p = 1; p <= count; ++p) {
+                if (p > 1) target->newPage();
+                tp::PaintPage(painter, QRect(0, 0, area.width(), area.height()), p, settings, image,
+                              target->resolution(), target->resolution());
+            }
+        });
+        preview.resize(900, 700);
+        if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
+        shots.Take(preview, QStringLiteral("print-preview-organization-%1").arg(organization));
+        preview.hide();
+    }
+
+    tp::PrintingWindow printing(QStringLiteral("sample.tnp"), printer, &frame);
+    printing.ShowPage(2);
+    shots.Take(printing, QStringLiteral("printing"));
+    printing.hide();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -128,6 +188,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     shots.Take(frame, QStringLiteral("main-window"));
+    TakePrinting(frame, frame.main_view()->CroppedImage(), shots);
     doc.SelectFrame(1);
     frame.ToggleMode();
     shots.Take(frame, QStringLiteral("modification-mode"));

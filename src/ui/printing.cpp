@@ -1,22 +1,19 @@
 #include "ui/printing.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QPushButton>
 #include <QSettings>
-#include <QVBoxLayout>
 
 #include "imaging/fatal_error.h"
 #include "imaging/string_table.h"
 #include "project/panoramic_image_size.h"
 #include "ui/page_setup_dialog.h"
 #include "ui/panoramic_size_dialog.h"
+#include "ui/printing_window.h"
 #include "ui/qt_image.h"
 
 namespace tp {
@@ -24,33 +21,6 @@ namespace tp {
 namespace {
 
 QRect ToQRect(const PageRect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
-
-// The modeless window shown while a job prints: what, where, which page, and a Cancel that aborts.
-class PrintingWindow final : public QDialog {
-public:
-    PrintingWindow(const QString& title, const QPrinter& printer, QWidget* parent) : QDialog(parent)
-    {
-        setWindowTitle(QStringLiteral("Printing"));
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(new QLabel(QStringLiteral("Printing"), this));
-        layout->addWidget(new QLabel(title, this));
-        layout->addWidget(new QLabel(QStringLiteral("on the"), this));
-        const QString where = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
-        layout->addWidget(new QLabel(where, this));
-        page_ = new QLabel(this);
-        layout->addWidget(page_);
-        auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-        connect(cancel, &QPushButton::clicked, this, [this] { cancelled_ = true; });
-        layout->addWidget(cancel, 0, Qt::AlignHCenter);
-        setMinimumWidth(260);
-    }
-    void ShowPage(int page) { page_->setText(QString::asprintf("Page %u", static_cast<unsigned>(page))); }
-    bool cancelled() const { return cancelled_; }
-
-private:
-    QLabel* page_ = nullptr;
-    bool cancelled_ = false;
-};
 
 QRect PrintableRect(const QPrinter& printer)
 {
