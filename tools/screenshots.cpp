@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
 #include <QScrollBar>
@@ -21,6 +22,8 @@
 #include "ui/about_box.h"
 #include "ui/choice_dialogs.h"
 #include "ui/command_ids.h"
+#include "ui/cropped_image_window.h"
+#include "ui/frame_dialogs.h"
 #include "ui/edit_window.h"
 #include "ui/load_image_dialog.h"
 #include "ui/main_frame.h"
@@ -111,6 +114,34 @@ void TakeModificationMode(tp::CMainFrame& frame, tp::CMainDoc& doc, ScreenshotWr
     shots.Take(frame, QStringLiteral("modification-preview-applied"));
 }
 
+// The wide-view image: cylindrical, the crop box being dragged, the cropped-image window, the export dialog.
+void TakeWideView(tp::CMainFrame& frame, ScreenshotWriter& shots)
+{
+    frame.commands().Dispatch(tp::kCmdCylindricalProjection);
+    shots.Take(frame, QStringLiteral("wide-view-cylindrical"));
+    frame.commands().Dispatch(tp::kCmdPlanarProjection);
+    tp::CMainView& view = *frame.main_view();
+    view.Crop(tp::CropChoice::Inscribed);
+    QApplication::processEvents();
+    // Drag the box's left edge inwards, caught before the button comes up.
+    const QRect image = view.image_on_screen();
+    const tp::CropRect crop = view.wide_view().crop();
+    const double zoom = view.zoom();
+    const QPoint edge(image.left() + int(crop.left * zoom) + 1, image.top() + int((crop.top + crop.bottom) / 2 * zoom));
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, edge);
+    for (int i = 1; i <= 6; ++i) QTest::mouseMove(view.viewport(), edge + QPoint(20 * i, 0));
+    shots.Take(frame, QStringLiteral("wide-view-crop-drag"));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, edge + QPoint(120, 0));
+
+    tp::CroppedImageWindow cropped(view.CroppedImage(), &frame);
+    shots.Take(cropped, QStringLiteral("cropped-image-window"));
+    cropped.hide();
+    const std::unique_ptr<QFileDialog> export_dialog = tp::MakeExportDialog(&frame);
+    shots.Take(*export_dialog, QStringLiteral("export-dialog"));
+    export_dialog->hide();
+    view.ShowWideView();
+}
+
 // Printing: Page Setup, Panoramic Image Size, the preview of every page organization and the window shown
 // while a job prints (printing to PDF, so no printer is needed).
 void TakePrinting(tp::CMainFrame& frame, const tp::ColorImage& image, ScreenshotWriter& shots)
@@ -188,6 +219,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     shots.Take(frame, QStringLiteral("main-window"));
+    TakeWideView(frame, shots);
     TakePrinting(frame, frame.main_view()->CroppedImage(), shots);
     doc.SelectFrame(1);
     frame.ToggleMode();

@@ -19,6 +19,17 @@ QStringList ImageFilters()
     return filters;
 }
 
+std::unique_ptr<QFileDialog> MakeExportDialog(QWidget* parent)
+{
+    auto dialog = std::make_unique<QFileDialog>(parent, QStringLiteral("Export Wide-View Image"), QString(),
+                                                ImageFilters().join(QStringLiteral(";;")));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    // No overwrite prompt: the writer replaces the file whole, or leaves it as it was.
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    dialog->setDefaultSuffix(QStringLiteral("jpg"));
+    return dialog;
+}
+
 FrameDialogs StandardFrameDialogs(QWidget* window)
 {
     FrameDialogs dialogs;
@@ -37,12 +48,8 @@ FrameDialogs StandardFrameDialogs(QWidget* window)
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     dialogs.export_image = [window] {
-        // No overwrite prompt: the writer replaces the file whole, or leaves it as it was.
-        QFileDialog dialog(window, QStringLiteral("Export Wide-View Image"), QString(), ImageFilters().join(QStringLiteral(";;")));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        dialog.setDefaultSuffix(QStringLiteral("jpg"));
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        const std::unique_ptr<QFileDialog> dialog = MakeExportDialog(window);
+        return dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
     };
     dialogs.choose = [window](const ChoiceSpec& spec) { return AskChoice(spec, window); };
     dialogs.ask_save = [window](const QString& name) {

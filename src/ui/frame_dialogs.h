@@ -3,11 +3,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include <QString>
 #include <QStringList>
 
+class QFileDialog;
 class QWidget;
 
 namespace tp {
@@ -33,6 +35,9 @@ struct FrameDialogs {
 
 // The real dialogs, parented to `window`.
 FrameDialogs StandardFrameDialogs(QWidget* window);
+
+// The export dialog: a save dialog with the seven formats as filters, "jpg" by default, no overwrite prompt.
+std::unique_ptr<QFileDialog> MakeExportDialog(QWidget* parent);
 
 // The project filter of the file dialogs: "Tarnel Plexaro Project(*.tnp)".
 QString ProjectFilter();
