@@ -137,6 +137,7 @@ TEST(ModificationModeTest, ARealPairAlignedByADragToItsOffsetComesOutConsistent)
     edit.mode = 1;
     edit.modified = 1;
     edit.translation_x = static_cast<float>(-automatic.at(0, 2) / d);
+    const float edit_x = edit.translation_x;
     edit.translation_y = static_cast<float>(-automatic.at(1, 2) / d);
     f.frame->ApplyEditsAndPreview();
     const SourceAlignment& applied = f.doc.mosaic()->alignment(0);
@@ -144,6 +145,18 @@ TEST(ModificationModeTest, ARealPairAlignedByADragToItsOffsetComesOutConsistent)
     EXPECT_EQ(applied.method, 1);
     EXPECT_LT(test::OverlapError(applied.to_next, automatic, width, height), 4.0)
         << "re-registered from the hint, the pair agrees with the automatic alignment";
+
+    // The fix is kept: saved, reopened, the pair comes back as the hint placed it.
+    const Matrix fixed = applied.to_next;
+    f.frame->EndModification();
+    f.save_path = QString::fromStdString(f.dir.file("fixed.tnp"));
+    ASSERT_TRUE(f.frame->SaveProjectAs());
+    ASSERT_TRUE(f.frame->NewProject());
+    ASSERT_TRUE(f.frame->OpenProject(f.save_path));
+    const SourceAlignment& reopened = f.doc.mosaic()->alignment(0);
+    EXPECT_EQ(reopened.method, 1);
+    EXPECT_FLOAT_EQ(reopened.translation_hint.x, edit_x);
+    EXPECT_LT(test::OverlapError(reopened.to_next, fixed, width, height), 0.01);
 }
 
 TEST(ModificationModeTest, PairStatusTexts)
