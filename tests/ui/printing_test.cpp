@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include "test_support.h"
@@ -132,6 +133,37 @@ TEST(PrintingTest, PrintingToPdfGivesThePageCountOfEachOrganization)
     EXPECT_EQ(PageCount(poster, image, printer), 2);
     ASSERT_TRUE(PrintPages(image, poster, "poster", printer, nullptr));
     EXPECT_EQ(PdfPages(path), 2);
+}
+
+TEST(PrintingTest, ThePrintedPdfHoldsTheImagesWhereTheLayoutPutsThem)
+{
+    test::ScratchDir dir;
+    const ColorImage image = RedImage(300, 100);
+    for (const PageOrganization organization : {PageOrganization::kTwoImagesPerPage, PageOrganization::kEightImagesPerPage}) {
+        QPrinter printer(QPrinter::ScreenResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString pdf = QString::fromStdString(dir.file("layout.pdf"));
+        printer.setOutputFileName(pdf);
+        const PrinterPage page = PrinterPageOf(printer);
+        ASSERT_TRUE(PrintPages(image, PrintSettings{organization, {}}, "layout", printer, nullptr));
+        // Rendered back at the printer's own resolution, one rendered pixel is one printer pixel.
+        QProcess render;
+        render.start("pdftoppm", {"-r", QString::number(page.ppi), "-png", "-singlefile", pdf,
+                                  QString::fromStdString(dir.file("layout"))});
+        ASSERT_TRUE(render.waitForFinished(30000) && render.exitCode() == 0) << "pdftoppm (poppler-utils) renders it";
+        const QImage rendered(QString::fromStdString(dir.file("layout.png")));
+        ASSERT_FALSE(rendered.isNull());
+        const int gap = QuarterInch(page.ppi);
+        for (const PageRect& cell : OrganizationCells(organization, page.HR, page.VR, gap, gap)) {
+            const PageRect fitted = FitImageInCell(cell, image.width(), image.height());
+            const QPoint centre(page.ox + (fitted.left + fitted.right) / 2, page.oy + (fitted.top + fitted.bottom) / 2);
+            const QColor seen = rendered.pixelColor(centre);
+            EXPECT_TRUE(seen.red() > 200 && seen.green() < 60 && seen.blue() < 60)
+                << static_cast<int>(organization) << ": no image at " << centre.x() << "," << centre.y();
+            const QPoint above(centre.x(), page.oy + fitted.top - 3);
+            EXPECT_GT(rendered.pixelColor(above).green(), 200) << "white just above the image";
+        }
+    }
 }
 
 }  // namespace
