@@ -22,6 +22,7 @@ std::string LoadString(int id)
         {strings::kCreatingGrids, "Creating grids for image re-alignment."},
         {strings::kRealigning, "Re-aligning the source images..."},
         {strings::kTooFewFeatures, "too small number of features"},
+        {strings::kTooManySourceImages, "A project holds at most 500 source images."},
         {strings::kSizeNotEqual, "'s size is not equal to those of the previous images."},
         {strings::kReadingError, " reading error."},
         {strings::kCreatingThumbnail, "Creating a thumbnail of "},

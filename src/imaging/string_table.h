@@ -20,6 +20,7 @@ inline constexpr int kAdvancedBlending = 35308;
 inline constexpr int kCreatingGrids = 35309;
 inline constexpr int kRealigning = 35310;
 inline constexpr int kTooFewFeatures = 35311;
+inline constexpr int kTooManySourceImages = 35312;
 inline constexpr int kSizeNotEqual = 35072;
 inline constexpr int kReadingError = 35073;
 inline constexpr int kCreatingThumbnail = 35074;

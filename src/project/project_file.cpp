@@ -186,7 +186,7 @@ bool DecodeInto(const std::vector<std::uint8_t>& bytes, ProjectFileContents& dec
 {
     ByteReader in(bytes);
     std::int32_t count = 0;
-    if (!in.i32(count) || count < 0) return false;
+    if (!in.i32(count) || count < 0 || count > kMaxSourceImages) return false;
     // Every path takes at least its one-byte length.
     if (static_cast<std::size_t>(count) > in.remaining()) return false;
     // Grown path by path, so what is held never runs ahead of what was actually read.

@@ -14,6 +14,11 @@ namespace tp {
 
 inline constexpr int kPairRecordBytes = 148;
 
+// The most source images a project holds. Far beyond any row of photographs this program joins (500 working
+// images side by side make a canvas of hundreds of thousands of pixels), and low enough that a file claiming
+// more cannot make opening it take minutes or gigabytes.
+inline constexpr int kMaxSourceImages = 500;
+
 // One stored pair (i, i + 1), as in the alignment record of source i.
 struct StoredPair {
     std::int32_t method = -1;
@@ -36,8 +41,8 @@ struct ProjectFileContents {
 // identity), and a matrix that is not 3 x 3 is written as the identity.
 std::vector<std::uint8_t> EncodeProjectFile(const ProjectFileContents& contents);
 
-// Parses the bytes of a project file. False for anything malformed: too short, a negative count or one the
-// data cannot hold, a string length beyond the data, an empty path or one holding a NUL byte, a state other
+// Parses the bytes of a project file. False for anything malformed: too short, a negative count, one the
+// data cannot hold or one above kMaxSourceImages, a string length beyond the data, an empty path or one holding a NUL byte, a state other
 // than 0, 1 or 2, a stitched state with no sources, pair records cut short, a matrix entry that is not finite. Bytes after the last record are ignored.
 // Nothing is allocated beyond what the data can hold; `contents` is changed only on success.
 bool DecodeProjectFile(const std::vector<std::uint8_t>& bytes, ProjectFileContents& contents);

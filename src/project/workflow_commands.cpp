@@ -8,6 +8,7 @@
 
 #include "imaging/fatal_error.h"
 #include "imaging/string_table.h"
+#include "project/project_file.h"
 
 namespace tp {
 
@@ -56,6 +57,11 @@ void WorkflowHost::RunWorker(ProgressDialog*, const std::function<void()>& worke
 
 void LoadSourceImages(CMainDoc& doc, WorkflowHost& host, const std::vector<std::string>& paths)
 {
+    // A project that could not be opened again is never made.
+    if (static_cast<std::size_t>(doc.image_count()) + paths.size() > static_cast<std::size_t>(kMaxSourceImages)) {
+        ShowMessage(LoadString(strings::kTooManySourceImages));
+        return;
+    }
     {
         CommandDialog dialog(doc, host, false);
         host.RunWorker(dialog.get(), [&] { LoadImagesThread(paths); });

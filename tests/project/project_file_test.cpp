@@ -281,6 +281,14 @@ TEST(ProjectFileDecodeTest, ImpossibleCountsAreRefused)
         AppendInt32(bytes, 2);
         EXPECT_FALSE(DecodeProjectFile(bytes, contents)) << count;
     }
+    // More sources than a project holds, every path really there: refused before any is loaded.
+    for (const std::int32_t count : {kMaxSourceImages, kMaxSourceImages + 1}) {
+        Bytes bytes;
+        AppendInt32(bytes, count);
+        for (std::int32_t i = 0; i < count; ++i) bytes.insert(bytes.end(), {1, 'a'});
+        AppendInt32(bytes, 2);
+        EXPECT_EQ(DecodeProjectFile(bytes, contents), count <= kMaxSourceImages) << count;
+    }
 }
 
 TEST(ProjectFileDecodeTest, StringLengthsBeyondTheDataAreRefused)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "imaging/string_table.h"
+#include "project/project_file.h"
 #include "project/workflow.h"
 #include "workflow_test_support.h"
 
@@ -43,6 +44,22 @@ TEST(LoadTest, StopsAtTheFirstImageOfAnotherSizeAndNamesIt)
     EXPECT_EQ(capture.messages[0], "second.png's size is not equal to those of the previous images.");
     EXPECT_EQ(doc.stitch_state(), StitchState::Unstitched);
     EXPECT_TRUE(doc.modified());
+}
+
+TEST(LoadTest, RefusesToGrowAProjectBeyondWhatAProjectFileHolds)
+{
+    test::ScratchDir dir;
+    WriteImage(test::NoiseImage(32, 24, 1), dir.file("a.png"));
+    CMainDoc doc;
+    test::RecordingHost host;
+    LoadSourceImages(doc, host, std::vector<std::string>(kMaxSourceImages - 1, dir.file("a.png")));
+    ASSERT_EQ(doc.image_count(), kMaxSourceImages - 1);
+    test::MessageCapture capture;
+    LoadSourceImages(doc, host, {dir.file("a.png"), dir.file("a.png")});
+    EXPECT_EQ(capture.messages, (std::vector<std::string>{"A project holds at most 500 source images."}));
+    EXPECT_EQ(doc.image_count(), kMaxSourceImages - 1) << "nothing added";
+    LoadSourceImages(doc, host, {dir.file("a.png")});
+    EXPECT_EQ(doc.image_count(), kMaxSourceImages);
 }
 
 TEST(LoadTest, ReportsUnreadableFilesAndKeepsTheImagesBefore)
