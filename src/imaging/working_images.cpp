@@ -1,5 +1,7 @@
 #include "imaging/working_images.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <list>
 #include <mutex>
@@ -25,20 +27,28 @@ std::shared_ptr<const ColorImage> ReadWorkingImage(const std::string& path)
     return std::make_shared<const ColorImage>(std::move(image));
 }
 
-// What identifies the file an entry was read from.
+// What identifies the file an entry was read from: the file itself (device and inode), so that another name
+// for it (a link, "./a.jpg" beside "a.jpg") finds the same entry, and its size and modification time, so that
+// a changed file is read again.
 struct FileStamp {
+    std::uintmax_t device = 0;
+    std::uintmax_t inode = 0;
     std::uintmax_t size = 0;
-    std::filesystem::file_time_type modified{};
+    std::int64_t modified_seconds = 0;
+    std::int64_t modified_nanoseconds = 0;
     bool operator==(const FileStamp&) const = default;
 };
 
 bool StampOf(const std::string& path, FileStamp& stamp)
 {
-    std::error_code error;
-    stamp.size = std::filesystem::file_size(path, error);
-    if (error) return false;
-    stamp.modified = std::filesystem::last_write_time(path, error);
-    return !error;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return false;
+    stamp.device = static_cast<std::uintmax_t>(status.st_dev);
+    stamp.inode = static_cast<std::uintmax_t>(status.st_ino);
+    stamp.size = static_cast<std::uintmax_t>(status.st_size);
+    stamp.modified_seconds = static_cast<std::int64_t>(status.st_mtim.tv_sec);
+    stamp.modified_nanoseconds = static_cast<std::int64_t>(status.st_mtim.tv_nsec);
+    return true;
 }
 
 std::size_t BytesOf(const ColorImage& image) { return image.block_size(); }
@@ -67,7 +77,7 @@ struct WorkingImageCache::State {
     void Put(const std::string& path, const FileStamp& stamp, std::shared_ptr<const ColorImage> image)
     {
         for (auto it = entries.begin(); it != entries.end(); ++it)
-            if (it->path == path) {
+            if (it->path == path || it->stamp == stamp) {
                 Remove(it);
                 break;
             }
@@ -90,7 +100,7 @@ std::shared_ptr<const ColorImage> WorkingImageCache::Share(const std::string& pa
     {
         std::lock_guard lock(state_->mutex);
         for (auto it = state_->entries.begin(); it != state_->entries.end(); ++it)
-            if (it->path == path && it->stamp == stamp) {
+            if (it->stamp == stamp) {
                 state_->entries.splice(state_->entries.begin(), state_->entries, it);
                 return it->image;
             }

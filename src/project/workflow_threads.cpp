@@ -1,8 +1,11 @@
 // The worker threads. They reach the document only through TheDocument() and report to its progress
 // dialog; messages to the user go through the reporting hook.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "imaging/fatal_error.h"
 #include "imaging/parallel.h"
@@ -45,17 +48,26 @@ bool InitializeMosaic(CMainDoc& doc, ProgressDialog& dialog)
     return !dialog.Step();
 }
 
-// For every source, the index of the first source with the same path: a file listed again is read once.
+// Which file a path names: its device and inode, so that links and other spellings of one file are one file;
+// the path itself when the file cannot be looked at (it will fail to read under its own name).
+std::string FileIdentity(const std::string& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return "path:" + path;
+    return "file:" + std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
+}
+
+// For every source, the index of the first source naming the same file: a file listed again is read once.
 std::vector<std::size_t> FirstOccurrences(const std::vector<std::string>& paths)
 {
     std::map<std::string, std::size_t> first;
     std::vector<std::size_t> result(paths.size());
-    for (std::size_t i = 0; i < paths.size(); ++i) result[i] = first.emplace(paths[i], i).first->second;
+    for (std::size_t i = 0; i < paths.size(); ++i) result[i] = first.emplace(FileIdentity(paths[i]), i).first->second;
     return result;
 }
 
-// Reads the sources ahead on helper threads and hands each to `add` in order. A path listed again is not read
-// again: it gets the thumbnail made for its first listing (shared, not copied), and its working image stays
+// Reads the sources ahead on helper threads and hands each to `add` in order. A file listed again (under any
+// name) is not read again: it gets the thumbnail made for its first listing (shared, not copied), and its working image stays
 // the one in the cache.
 void PrepareInOrder(const std::vector<std::string>& paths, const std::function<bool(int, PreparedImage&)>& add)
 {

@@ -26,6 +26,18 @@ TEST(WorkingImageCacheTest, ServesRepeatedLoadsFromMemoryWithTheSamePixels)
     EXPECT_TRUE(test::ImagesMatch(direct, second));
 }
 
+TEST(WorkingImageCacheTest, OtherNamesOfOneFileShareItsEntry)
+{
+    test::ScratchDir dir;
+    ASSERT_EQ(WriteImage(test::NoiseImage(64, 48, 3), dir.file("a.png")), 0);
+    std::filesystem::create_hard_link(dir.file("a.png"), dir.file("hard.png"));
+    std::filesystem::create_symlink(dir.file("a.png"), dir.file("soft.png"));
+    WorkingImageCache cache;
+    const auto first = cache.Share(dir.file("a.png"));
+    for (const char* name : {"hard.png", "soft.png", "./a.png"}) EXPECT_EQ(cache.Share(dir.file(name)), first) << name;
+    EXPECT_EQ(cache.loads_from_disk(), 1u);
+}
+
 TEST(WorkingImageCacheTest, AChangedFileIsReadAgain)
 {
     test::ScratchDir dir;
