@@ -1,5 +1,7 @@
 #include "project/project_document.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 
 #include "imaging/fatal_error.h"
@@ -65,6 +67,22 @@ void RestorePairs(Mosaic& mosaic, const std::vector<StoredPair>& pairs)
     }
 }
 
+// Why a file did not read as a project, for the message.
+std::string WhyNotAProject(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::filesystem::exists(path, error) ? "not a regular file" : "no such file";
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return "cannot be read";
+    unsigned char count[4] = {};
+    const std::size_t got = std::fread(count, 1, 4, file);
+    std::fclose(file);
+    const std::int32_t sources = static_cast<std::int32_t>(count[0] | count[1] << 8 | count[2] << 16 | std::uint32_t{count[3]} << 24);
+    if (got == 4 && sources > kMaxSourceImages)
+        return "it lists " + std::to_string(sources) + " source images; a project holds at most " + std::to_string(kMaxSourceImages);
+    return "not a project file, or a damaged one";
+}
+
 }  // namespace
 
 bool SaveProjectDocument(CMainDoc& doc, const std::string& path)
@@ -94,7 +112,7 @@ bool OpenProjectDocument(CMainDoc& doc, WorkflowHost& host, const std::string& p
     // the user's work as it was.
     ProjectFileContents contents;
     if (!ReadProjectFile(path, contents)) {
-        ShowMessage(LoadString(strings::kFailedToOpenDocument));
+        ShowMessage(LoadString(strings::kFailedToOpenDocument), path + ": " + WhyNotAProject(path));
         return false;
     }
     doc.set_project_folder(FolderOfNative(path));
