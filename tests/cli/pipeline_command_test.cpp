@@ -170,25 +170,35 @@ TEST(CliStitch, AbsurdThreadCountsUnderAMemoryLimitStillFinish)
 #endif
 }
 
-TEST(CliOpen, AProjectListingOnePhotoThousandsOfTimesOpensInLittleMemory)
+TEST(CliOpen, AProjectListingOnePhotoManyTimesOpensInLittleMemoryAndOneClaimingTooManyIsRefused)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
 #else
     test::ScratchDir dir;
     WriteImage(test::NoiseImage(640, 480), dir.file("a.png"));
-    // 3000 listings of "a.png", unstitched: 3000 thumbnails of their own would take 690 MB.
-    std::vector<std::uint8_t> bytes = {0xB8, 0x0B, 0, 0};
-    for (int i = 0; i < 3000; ++i) bytes.insert(bytes.end(), {5, 'a', '.', 'p', 'n', 'g'});
-    bytes.insert(bytes.end(), {2, 0, 0, 0});
-    test::WriteBytes(dir.file("many.tnp"), bytes);
-    const std::string command = "ulimit -v 400000; exec " + test::ShellQuote(TP_CLI_PATH) + " open -q " +
+    const auto write_project = [&](const std::string& name, int listings) {
+        std::vector<std::uint8_t> bytes = {static_cast<std::uint8_t>(listings & 0xFF), static_cast<std::uint8_t>(listings >> 8), 0, 0};
+        for (int i = 0; i < listings; ++i) bytes.insert(bytes.end(), {5, 'a', '.', 'p', 'n', 'g'});
+        bytes.insert(bytes.end(), {2, 0, 0, 0});
+        test::WriteBytes(dir.file(name), bytes);
+    };
+    // 500 listings of "a.png", unstitched: 500 thumbnails and working images of their own would take 270 MB.
+    write_project("many.tnp", 500);
+    const std::string command = "ulimit -v 250000; exec " + test::ShellQuote(TP_CLI_PATH) + " open -q " +
                                 test::ShellQuote(dir.file("many.tnp")) + " >" + test::ShellQuote(dir.file("said.txt")) + " 2>&1";
     const int raw = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(raw));
     EXPECT_EQ(WEXITSTATUS(raw), 0);
     // Every listing was loaded: nothing ran out of memory and showed as an unreadable file.
     EXPECT_EQ(ReadText(dir.file("said.txt")), "");
+
+    // 3000 listings: more than a project holds, refused before anything is read.
+    write_project("too-many.tnp", 3000);
+    const test::CliResult refused = test::RunCli({"open", "-q", dir.file("too-many.tnp")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.output.find("it lists 3000 source images; a project holds at most 500"), std::string::npos)
+        << refused.output;
 #endif
 }
 
