@@ -2,11 +2,10 @@
 
 namespace tp {
 
-bool ImageRowSink::Begin(int width, int height, std::size_t decoder_bytes)
+bool ImageRowSink::Begin(int width, int height, std::size_t)
 {
     width_ = width;
     height_ = height;
-    if (budget_) hold_ = budget_->Reserve(decoder_bytes + ColorImage::StrideFor(width) * static_cast<std::size_t>(height));
     return width > 0 && height > 0;
 }
 

@@ -4,10 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "imaging/image_buffer.h"
-#include "imaging/memory_budget.h"
 
 namespace tp {
 
@@ -32,22 +30,16 @@ public:
 
 // Keeps the picture whole: rows are decoded straight into `destination`, allocated when the first row is
 // asked for (decoders that can ask once that row has decoded, so that a small file claiming a huge picture
-// fails before taking the memory). With a budget, the picture and the decoder's buffers are reserved from
-// it for as long as the sink lives.
+// fails before taking the memory).
 class ImageRowSink final : public RowSink {
 public:
-    explicit ImageRowSink(ColorImage& destination, MemoryBudget* budget = nullptr)
-        : destination_(destination), budget_(budget)
-    {
-    }
+    explicit ImageRowSink(ColorImage& destination) : destination_(destination) {}
     bool Begin(int width, int height, std::size_t decoder_bytes) override;
     std::uint8_t* Row(int y) override;
     void RowsWritten(int) override {}
 
 private:
     ColorImage& destination_;
-    MemoryBudget* budget_;
-    MemoryBudget::Hold hold_;
     int width_ = 0;
     int height_ = 0;
     bool allocated_ = false;
