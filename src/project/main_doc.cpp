@@ -70,7 +70,7 @@ PreparedImage PrepareImage(const std::string& path, MemoryBudget* budget)
     return prepared;
 }
 
-AddImageResult CMainDoc::AddImage(const std::string& path, AddPosition where) { return AddPrepared(path, PrepareImage(path), where); }
+AddImageResult CMainDoc::AddImage(const std::string& path, AddPosition where) { return AddPrepared(path, PrepareImage(path, memory_budget_.get()), where); }
 
 AddImageResult CMainDoc::AddPrepared(const std::string& path, PreparedImage prepared, AddPosition where)
 {
