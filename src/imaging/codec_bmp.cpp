@@ -155,7 +155,7 @@ int ReadUncompressedRows(FileStream& file, const BmpLayout& layout, const Colour
     const std::int64_t block_rows = layout.top_down ? 1 : std::clamp<std::int64_t>(kBlockBytes / layout.row_size, 1, layout.height);
     if (!sink.Begin(static_cast<int>(layout.width), static_cast<int>(layout.height), 0)) return kHeaderRejected;
     std::vector<std::uint8_t> block(static_cast<std::size_t>(block_rows * layout.row_size));
-    // Block k holds file rows [block_first, block_first + block_rows).
+    // The block holds file rows [block_first, block_first + block_rows); none are read yet.
     std::int64_t block_first = -1;
     for (std::int64_t y = 0; y < layout.height; ++y) {
         const std::int64_t file_row = FileRowOf(y, layout);
