@@ -69,6 +69,19 @@ void BM_LoadFittedJpeg4000x3000(benchmark::State& state)
 }
 BENCHMARK(BM_LoadFittedJpeg4000x3000)->Unit(benchmark::kMillisecond);
 
+// The same working image made the way LoadFitted did before it reduced while reading: the whole picture
+// first, then reduced.
+void BM_ReadWholeThenFitJpeg4000x3000(benchmark::State& state)
+{
+    const std::string& path = LargeJpegPath();
+    for (auto _ : state) {
+        ColorImage image;
+        ReadImage(image, path);
+        benchmark::DoNotOptimize(FitImage(std::move(image), kWorkingBound, kWorkingBound));
+    }
+}
+BENCHMARK(BM_ReadWholeThenFitJpeg4000x3000)->Unit(benchmark::kMillisecond);
+
 void BM_AreaResample4000x3000To1024x768(benchmark::State& state)
 {
     ColorImage source;

@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to ReadImage: every reader must answer with a code, never crash, hang or allocate
-// without bound. The bytes go through a file because the readers take a path.
+// Feeds arbitrary bytes to ReadImage and to ReadReduced: every reader must answer with a code, never crash,
+// hang or allocate without bound, and reading reduced must give the code of reading whole. The bytes go
+// through a file because the readers take a path.
 #include <unistd.h>
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "imaging/image_file.h"
+#include "imaging/reduced_read.h"
 
 namespace {
 
@@ -29,5 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A reader that fails leaves nothing behind; one that succeeds hands over a whole image.
     if (code != 0 && !image.empty()) __builtin_trap();
     if (code == 0 && image.empty()) __builtin_trap();
+    tp::ReducedPicture picture;
+    if (tp::ReadReduced(ScratchFile(), tp::ReductionRequest{32, 32, 16}, picture) != code) __builtin_trap();
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "imaging/codec_support.h"
 #include "imaging/codecs.h"
 #include "imaging/file_stream.h"
+#include "imaging/row_sink.h"
 
 namespace tp {
 namespace {
@@ -138,23 +139,37 @@ void ConvertRow(const std::uint8_t* in, const BmpLayout& layout, const ColourTab
     }
 }
 
-int ImageRowOf(std::int64_t file_row, const BmpLayout& layout)
-{
-    return static_cast<int>(layout.top_down ? file_row : layout.height - 1 - file_row);
-}
+// The file row that holds image row y.
+std::int64_t FileRowOf(std::int64_t y, const BmpLayout& layout) { return layout.top_down ? y : layout.height - 1 - y; }
 
-int ReadUncompressedRows(FileStream& file, const BmpLayout& layout, const ColourTable& colours,
-                         ColorImage& destination)
+// Rows are handed on from the top. A bottom-up file is read backwards in blocks of rows, so that it is never
+// held whole either.
+int ReadUncompressedRows(FileStream& file, const BmpLayout& layout, const ColourTable& colours, RowSink& sink)
 {
-    // Refused before allocating: a short file cannot supply the rows.
+    constexpr std::int64_t kBlockBytes = std::int64_t{1} << 20;
+    // Refused before anything is allocated: a short file cannot supply the rows.
     const long long remaining = BytesRemaining(file);
     if (remaining < 0 || layout.row_size * layout.height > remaining) return kPixelDataUnreadable;
-    if (!destination.allocate(static_cast<int>(layout.width), static_cast<int>(layout.height)))
-        return kHeaderRejected;
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(layout.row_size));
-    for (std::int64_t k = 0; k < layout.height; ++k) {
-        if (!file.read(row.data(), row.size())) return kPixelDataUnreadable;
-        ConvertRow(row.data(), layout, colours, destination.row(ImageRowOf(k, layout)));
+    const long data_start = file.tell();
+    if (data_start < 0) return kPixelDataUnreadable;
+    const std::int64_t block_rows = layout.top_down ? 1 : std::clamp<std::int64_t>(kBlockBytes / layout.row_size, 1, layout.height);
+    if (!sink.Begin(static_cast<int>(layout.width), static_cast<int>(layout.height), 0)) return kHeaderRejected;
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(block_rows * layout.row_size));
+    // The block holds file rows [block_first, block_first + block_rows); none are read yet.
+    std::int64_t block_first = -1;
+    for (std::int64_t y = 0; y < layout.height; ++y) {
+        const std::int64_t file_row = FileRowOf(y, layout);
+        if (block_first < 0 || file_row < block_first || file_row >= block_first + block_rows) {
+            block_first = layout.top_down ? file_row : std::max<std::int64_t>(0, file_row - block_rows + 1);
+            const std::int64_t rows = std::min(block_rows, layout.height - block_first);
+            if (!layout.top_down && !file.seek(static_cast<long>(data_start + block_first * layout.row_size), SEEK_SET))
+                return kPixelDataUnreadable;
+            if (!file.read(block.data(), static_cast<std::size_t>(rows * layout.row_size))) return kPixelDataUnreadable;
+        }
+        std::uint8_t* out = sink.Row(static_cast<int>(y));
+        if (!out) return kHeaderRejected;
+        ConvertRow(block.data() + (file_row - block_first) * layout.row_size, layout, colours, out);
+        sink.RowsWritten(static_cast<int>(y) + 1);
     }
     return 0;
 }
@@ -212,23 +227,26 @@ int DecodeRuns(FileStream& file, const BmpLayout& layout, std::vector<std::uint8
     }
 }
 
-int ReadRunLengthRows(FileStream& file, const BmpLayout& layout, const ColourTable& colours,
-                      ColorImage& destination)
+// Runs can move down past rows and end the picture early, so the whole picture's indices are decoded before
+// any row is handed on.
+int ReadRunLengthRows(FileStream& file, const BmpLayout& layout, const ColourTable& colours, RowSink& sink)
 {
     const std::int64_t row_pixels = RunLengthRowPixels(layout);
-    std::vector<std::uint8_t> indices(static_cast<std::size_t>(row_pixels * layout.height));
+    const std::size_t index_bytes = static_cast<std::size_t>(row_pixels * layout.height);
+    if (!sink.Begin(static_cast<int>(layout.width), static_cast<int>(layout.height), index_bytes)) return kHeaderRejected;
+    std::vector<std::uint8_t> indices(index_bytes);
     if (const int code = DecodeRuns(file, layout, indices); code != 0) return code;
-    if (!destination.allocate(static_cast<int>(layout.width), static_cast<int>(layout.height)))
-        return kHeaderRejected;
-    for (std::int64_t k = 0; k < layout.height; ++k) {
-        const std::uint8_t* in = indices.data() + k * row_pixels;
-        std::uint8_t* out = destination.row(ImageRowOf(k, layout));
+    for (std::int64_t y = 0; y < layout.height; ++y) {
+        const std::uint8_t* in = indices.data() + FileRowOf(y, layout) * row_pixels;
+        std::uint8_t* out = sink.Row(static_cast<int>(y));
+        if (!out) return kHeaderRejected;
         for (std::int64_t x = 0; x < layout.width; ++x) PutColour(colours, in[x], out + 3 * x);
+        sink.RowsWritten(static_cast<int>(y) + 1);
     }
     return 0;
 }
 
-int ReadBmpFile(FileStream& file, ColorImage& destination)
+int ReadBmpFile(FileStream& file, RowSink& sink)
 {
     BmpLayout layout;
     if (const int code = ReadHeaders(file, layout); code != 0) return code;
@@ -239,20 +257,24 @@ int ReadBmpFile(FileStream& file, ColorImage& destination)
     // Indices beyond the palette the file gives read as black.
     ColourTable colours{};
     if (const int code = ReadPalette(file, layout, colours); code != 0) return code;
-    return run_length ? ReadRunLengthRows(file, layout, colours, destination)
-                      : ReadUncompressedRows(file, layout, colours, destination);
+    return run_length ? ReadRunLengthRows(file, layout, colours, sink) : ReadUncompressedRows(file, layout, colours, sink);
 }
 
 }  // namespace
 
-int ReadBmp(ColorImage& destination, const std::string& path)
+int DecodeBmp(const std::string& path, RowSink& sink)
 {
     // Memory that cannot be had for a header's size counts as a rejected header.
-    return ReadGuarded(destination, kHeaderRejected, [&] {
+    return CatchOutOfMemory(kHeaderRejected, [&] {
         FileStream file(path, "rb");
         if (!file.is_open()) return static_cast<int>(kCannotOpen);
-        return ReadBmpFile(file, destination);
+        return ReadBmpFile(file, sink);
     });
+}
+
+int ReadBmp(ColorImage& destination, const std::string& path)
+{
+    return DecodeWhole(destination, [&](RowSink& sink) { return DecodeBmp(path, sink); });
 }
 
 int WriteBmp(const ColorImage& source, const std::string& path)

@@ -16,6 +16,7 @@
 
 #include "imaging/codecs.h"
 #include "imaging/file_stream.h"
+#include "imaging/row_sink.h"
 
 namespace tp {
 namespace {
@@ -143,8 +144,23 @@ void StoreScanline(const jpeg_decompress_struct& info, const JSAMPLE* in, std::u
     }
 }
 
-// The decoding steps. libjpeg errors longjmp out of here (see the top of the file).
-int DecodeSteps(JpegDecoder& decoder, std::FILE* file, ColorImage& destination)
+// Bytes of the whole-image coefficient buffers the decoder keeps for a file of several scans (progressive
+// ones, say): two bytes for each of the 64 coefficients of every block of every component. A file of one
+// scan is decoded a row of blocks at a time.
+std::size_t CoefficientBytes(jpeg_decompress_struct& info)
+{
+    if (!jpeg_has_multiple_scans(&info)) return 0;
+    std::size_t bytes = 0;
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& component = info.comp_info[c];
+        bytes += std::size_t{component.width_in_blocks} * component.height_in_blocks * DCTSIZE2 * sizeof(JCOEF);
+    }
+    return bytes;
+}
+
+// The decoding steps. libjpeg errors longjmp out of here (see the top of the file); the sink's calls return
+// before anything can jump.
+int DecodeSteps(JpegDecoder& decoder, std::FILE* file, RowSink& sink)
 {
     jpeg_decompress_struct& info = decoder.info;
     jpeg_create_decompress(&info);
@@ -160,6 +176,9 @@ int DecodeSteps(JpegDecoder& decoder, std::FILE* file, ColorImage& destination)
     jpeg_calc_output_dimensions(&info);
     const std::int64_t pixels = std::int64_t{info.output_width} * info.output_height;
     if (!IsSupportedOutput(info) || pixels <= 0 || pixels > kMaxImagePixels) return 2;
+    // Before starting: a file of several scans is read whole into its coefficient buffers right away.
+    if (!sink.Begin(static_cast<int>(info.output_width), static_cast<int>(info.output_height), CoefficientBytes(info)))
+        return 2;
 
     jpeg_start_decompress(&info);
     const JDIMENSION width = info.output_width;
@@ -169,34 +188,42 @@ int DecodeSteps(JpegDecoder& decoder, std::FILE* file, ColorImage& destination)
     // From libjpeg's pool, freed with the decompressor.
     JSAMPARRAY scanline = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                     width * static_cast<JDIMENSION>(info.output_components), 1);
-    // The picture is allocated once its first row has decoded, so a small file that claims a huge picture
+    // The sink is asked for room once the first row has decoded, so a small file that claims a huge picture
     // fails before taking the memory for it.
     if (jpeg_read_scanlines(&info, scanline, 1) != 1) return 2;
-    if (!destination.allocate(static_cast<int>(width), static_cast<int>(height))) return 2;
-    StoreScanline(info, scanline[0], destination.row(0));
+    std::uint8_t* first = sink.Row(0);
+    if (!first) return 2;
+    StoreScanline(info, scanline[0], first);
+    sink.RowsWritten(1);
     const bool direct = info.out_color_space == JCS_EXT_BGR;
     while (info.output_scanline < height) {
         const int y = static_cast<int>(info.output_scanline);
         if (direct) {
             // Several rows per call where the decoder produces them together.
-            JSAMPROW rows[8];
-            const int count = std::min<int>(8, static_cast<int>(height) - y);
-            for (int k = 0; k < count; ++k) rows[k] = destination.row(y + k);
-            if (jpeg_read_scanlines(&info, rows, static_cast<JDIMENSION>(count)) == 0) return 2;
+            JSAMPROW rows[kSinkBandRows];
+            const int count = std::min<int>(kSinkBandRows, static_cast<int>(height) - y);
+            for (int k = 0; k < count; ++k)
+                if (!(rows[k] = sink.Row(y + k))) return 2;
+            const JDIMENSION read = jpeg_read_scanlines(&info, rows, static_cast<JDIMENSION>(count));
+            if (read == 0) return 2;
+            sink.RowsWritten(y + static_cast<int>(read));
             continue;
         }
         if (jpeg_read_scanlines(&info, scanline, 1) != 1) return 2;
-        StoreScanline(info, scanline[0], destination.row(y));
+        std::uint8_t* row = sink.Row(y);
+        if (!row) return 2;
+        StoreScanline(info, scanline[0], row);
+        sink.RowsWritten(y + 1);
     }
 
     jpeg_finish_decompress(&info);
     return 0;
 }
 
-int DecodeGuarded(JpegDecoder& decoder, std::FILE* file, ColorImage& destination)
+int DecodeGuarded(JpegDecoder& decoder, std::FILE* file, RowSink& sink)
 {
     if (setjmp(decoder.errors.jump)) return 2;
-    return DecodeSteps(decoder, file, destination);
+    return DecodeSteps(decoder, file, sink);
 }
 
 // The encoding steps. libjpeg errors longjmp out of here (see the top of the file).
@@ -237,16 +264,17 @@ int EncodeGuarded(JpegEncoder& encoder, std::FILE* file, const ColorImage& sourc
 
 }  // namespace
 
+int DecodeJpeg(const std::string& path, RowSink& sink)
+{
+    FileStream file(path, "rb");
+    if (!file.is_open()) return 1;
+    JpegDecoder decoder;
+    return DecodeGuarded(decoder, file.get(), sink);
+}
+
 int ReadJpeg(ColorImage& destination, const std::string& path)
 {
-    int code = 1;
-    FileStream file(path, "rb");
-    if (file.is_open()) {
-        JpegDecoder decoder;
-        code = DecodeGuarded(decoder, file.get(), destination);
-    }
-    if (code != 0) destination.release();
-    return code;
+    return DecodeWhole(destination, [&](RowSink& sink) { return DecodeJpeg(path, sink); });
 }
 
 int WriteJpeg(const ColorImage& source, const std::string& path, int quality)

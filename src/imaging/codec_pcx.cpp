@@ -8,6 +8,7 @@
 #include "imaging/codec_support.h"
 #include "imaging/codecs.h"
 #include "imaging/file_stream.h"
+#include "imaging/row_sink.h"
 
 namespace tp {
 namespace {
@@ -135,7 +136,7 @@ void ConvertRow(const std::vector<std::uint8_t>& row, const PcxLayout& layout, s
     }
 }
 
-int ReadPcxFile(FileStream& file, ColorImage& destination)
+int ReadPcxFile(FileStream& file, RowSink& sink)
 {
     PcxLayout layout;
     if (const int code = ReadHeader(file, layout); code != 0) return code;
@@ -144,12 +145,15 @@ int ReadPcxFile(FileStream& file, ColorImage& destination)
     if (layout.kind == PcxKind::Palette256) {
         if (const int code = ReadTrailingPalette(file, layout.colours); code != 0) return code;
     }
-    if (!destination.allocate(static_cast<int>(layout.width), static_cast<int>(layout.height)))
-        return kHeaderRejected;
+    const int height = static_cast<int>(layout.height);
+    if (!sink.Begin(static_cast<int>(layout.width), height, 0)) return kHeaderRejected;
     std::vector<std::uint8_t> row(static_cast<std::size_t>(layout.planes * layout.bytes_per_line));
-    for (int y = 0; y < destination.height(); ++y) {
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* out = sink.Row(y);
+        if (!out) return kHeaderRejected;
         if (!DecodeRow(file, row)) return kRowDataRejected;
-        ConvertRow(row, layout, destination.row(y));
+        ConvertRow(row, layout, out);
+        sink.RowsWritten(y + 1);
     }
     return 0;
 }
@@ -178,14 +182,19 @@ void EncodePlane(const std::vector<std::uint8_t>& plane, std::vector<std::uint8_
 
 }  // namespace
 
-int ReadPcx(ColorImage& destination, const std::string& path)
+int DecodePcx(const std::string& path, RowSink& sink)
 {
     // Memory that cannot be had for a header's size counts as a rejected header.
-    return ReadGuarded(destination, kHeaderRejected, [&] {
+    return CatchOutOfMemory(kHeaderRejected, [&] {
         FileStream file(path, "rb");
         if (!file.is_open()) return static_cast<int>(kCannotOpen);
-        return ReadPcxFile(file, destination);
+        return ReadPcxFile(file, sink);
     });
+}
+
+int ReadPcx(ColorImage& destination, const std::string& path)
+{
+    return DecodeWhole(destination, [&](RowSink& sink) { return DecodePcx(path, sink); });
 }
 
 int WritePcx(const ColorImage& source, const std::string& path)

@@ -10,6 +10,7 @@
 #include "imaging/codecs.h"
 #include "imaging/file_stream.h"
 #include "imaging/image_ops.h"
+#include "imaging/row_sink.h"
 
 namespace tp {
 namespace {
@@ -140,32 +141,35 @@ private:
 
 void PutGrey(std::uint8_t grey, std::uint8_t* bgr) { std::fill_n(bgr, 3, grey); }
 
-int ReadRawRows(FileStream& file, const GreyScale& scale, ColorImage& destination)
+int ReadRawRows(FileStream& file, const GreyScale& scale, int width, int height, RowSink& sink)
 {
-    const std::size_t width = static_cast<std::size_t>(destination.width());
-    std::vector<std::uint8_t> row(width);
-    for (int y = 0; y < destination.height(); ++y) {
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(width));
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* out = sink.Row(y);
+        if (!out) return kHeaderRejected;
         if (!file.read(row.data(), row.size())) return kPixelDataRejected;
-        std::uint8_t* out = destination.row(y);
-        for (std::size_t x = 0; x < width; ++x) PutGrey(scale(row[x]), out + 3 * x);
+        for (std::size_t x = 0; x < row.size(); ++x) PutGrey(scale(row[x]), out + 3 * x);
+        sink.RowsWritten(y + 1);
     }
     return 0;
 }
 
-int ReadTextRows(TextScanner& text, const GreyScale& scale, ColorImage& destination)
+int ReadTextRows(TextScanner& text, const GreyScale& scale, int width, int height, RowSink& sink)
 {
-    for (int y = 0; y < destination.height(); ++y) {
-        std::uint8_t* out = destination.row(y);
-        for (int x = 0; x < destination.width(); ++x) {
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* out = sink.Row(y);
+        if (!out) return kHeaderRejected;
+        for (int x = 0; x < width; ++x) {
             long long v = 0;
             if (!text.number(v)) return kPixelDataRejected;
             PutGrey(scale(v), out + 3 * x);
         }
+        sink.RowsWritten(y + 1);
     }
     return 0;
 }
 
-int ReadPgmFile(FileStream& file, ColorImage& destination)
+int ReadPgmFile(FileStream& file, RowSink& sink)
 {
     TextScanner text(file);
     PgmHeader header;
@@ -176,24 +180,30 @@ int ReadPgmFile(FileStream& file, ColorImage& destination)
         const long long remaining = BytesRemaining(file);
         if (remaining < 0 || header.width * header.height > remaining) return kPixelDataRejected;
     }
-    if (!destination.allocate(static_cast<int>(header.width), static_cast<int>(header.height)))
-        return kHeaderRejected;
+    const int width = static_cast<int>(header.width);
+    const int height = static_cast<int>(header.height);
+    if (!sink.Begin(width, height, 0)) return kHeaderRejected;
     const GreyScale scale(header.maximum);
-    return header.raw ? ReadRawRows(file, scale, destination) : ReadTextRows(text, scale, destination);
+    return header.raw ? ReadRawRows(file, scale, width, height, sink) : ReadTextRows(text, scale, width, height, sink);
 }
 
 bool WriteText(FileStream& file, const char* text) { return file.write(text, std::char_traits<char>::length(text)); }
 
 }  // namespace
 
-int ReadPgm(ColorImage& destination, const std::string& path)
+int DecodePgm(const std::string& path, RowSink& sink)
 {
     // Memory that cannot be had for a header's size counts as a rejected header.
-    return ReadGuarded(destination, kHeaderRejected, [&] {
+    return CatchOutOfMemory(kHeaderRejected, [&] {
         FileStream file(path, "rb");
         if (!file.is_open()) return static_cast<int>(kCannotOpen);
-        return ReadPgmFile(file, destination);
+        return ReadPgmFile(file, sink);
     });
+}
+
+int ReadPgm(ColorImage& destination, const std::string& path)
+{
+    return DecodeWhole(destination, [&](RowSink& sink) { return DecodePgm(path, sink); });
 }
 
 int WritePgm(const ColorImage& source, const std::string& path, bool raw_samples)

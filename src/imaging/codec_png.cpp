@@ -21,6 +21,7 @@
 #include "imaging/file_stream.h"
 #include "imaging/parallel.h"
 #include "imaging/png_row_filter.h"
+#include "imaging/row_sink.h"
 
 namespace tp {
 namespace {
@@ -126,42 +127,44 @@ void StoreRow(const DecodedLayout& layout, const png_byte* in, std::uint8_t* out
     }
 }
 
-void AllocateOrFail(png_structp png, const DecodedLayout& layout, ColorImage& destination)
+// Room for row y in the sink, or a library error when none can be had.
+png_byte* RowOrFail(png_structp png, RowSink& sink, png_uint_32 y)
 {
-    if (!destination.allocate(static_cast<int>(layout.width), static_cast<int>(layout.height)))
-        png_error(png, "out of memory");
+    std::uint8_t* row = sink.Row(static_cast<int>(y));
+    if (!row) png_error(png, "out of memory");
+    return row;
 }
 
 // `rows` holds one row for a plain image, all rows for an interlaced one (each pass fills in more pixels).
-// The destination is allocated once the first row has decoded, so a small file that claims a huge picture
-// fails before taking the memory for it.
-void ReadPixelsSteps(png_structp png, const DecodedLayout& layout, png_byte* rows, ColorImage& destination)
+// A plain image's first row is decoded before the sink is asked for room, so a small file that claims a
+// huge picture fails before taking the memory for it.
+void ReadPixelsSteps(png_structp png, const DecodedLayout& layout, png_byte* rows, RowSink& sink)
 {
-    const bool interlaced = layout.passes > 1;
-    for (int pass = 0; pass < layout.passes; ++pass)
+    if (layout.passes > 1) {
+        for (int pass = 0; pass < layout.passes; ++pass)
+            for (png_uint_32 y = 0; y < layout.height; ++y) png_read_row(png, rows + y * layout.row_bytes, nullptr);
         for (png_uint_32 y = 0; y < layout.height; ++y) {
-            png_byte* row = rows + (interlaced ? y * layout.row_bytes : 0);
-            png_read_row(png, row, nullptr);
-            if (interlaced) continue;
-            if (y == 0) AllocateOrFail(png, layout, destination);
-            StoreRow(layout, row, destination.row(static_cast<int>(y)));
+            StoreRow(layout, rows + y * layout.row_bytes, RowOrFail(png, sink, y));
+            sink.RowsWritten(static_cast<int>(y) + 1);
         }
-    if (interlaced) {
-        AllocateOrFail(png, layout, destination);
-        for (png_uint_32 y = 0; y < layout.height; ++y)
-            StoreRow(layout, rows + y * layout.row_bytes, destination.row(static_cast<int>(y)));
+    } else {
+        for (png_uint_32 y = 0; y < layout.height; ++y) {
+            png_read_row(png, rows, nullptr);
+            StoreRow(layout, rows, RowOrFail(png, sink, y));
+            sink.RowsWritten(static_cast<int>(y) + 1);
+        }
     }
     png_read_end(png, nullptr);
 }
 
-int ReadPixelsGuarded(png_structp png, const DecodedLayout& layout, png_byte* rows, ColorImage& destination)
+int ReadPixelsGuarded(png_structp png, const DecodedLayout& layout, png_byte* rows, RowSink& sink)
 {
     if (setjmp(png_jmpbuf(png))) return 4;
-    ReadPixelsSteps(png, layout, rows, destination);
+    ReadPixelsSteps(png, layout, rows, sink);
     return 0;
 }
 
-int DecodePng(std::FILE* file, ColorImage& destination)
+int DecodePngStream(std::FILE* file, RowSink& sink)
 {
     PngReadStructs structs;
     if (!structs.png || !structs.info) return 3;
@@ -173,21 +176,25 @@ int DecodePng(std::FILE* file, ColorImage& destination)
         layout.height == 0 || layout.row_bytes != std::size_t{layout.width} * static_cast<std::size_t>(layout.channels))
         return 4;
 
+    // An interlaced image comes whole only after its last pass: it is held at full size until then.
+    const std::size_t buffered_rows = layout.passes > 1 ? layout.height : 1;
+    if (!sink.Begin(static_cast<int>(layout.width), static_cast<int>(layout.height),
+                    buffered_rows > 1 ? layout.row_bytes * buffered_rows : 0))
+        return 4;
     // Left uninitialised on purpose: libpng writes every byte before we read it, and untouched pages of a
     // large interlaced buffer cost nothing when a small file claiming a huge picture fails early.
-    const std::size_t buffered_rows = layout.passes > 1 ? layout.height : 1;
     const std::unique_ptr<png_byte[]> rows(new (std::nothrow) png_byte[layout.row_bytes * buffered_rows]);
     if (!rows) return 4;
-    return ReadPixelsGuarded(structs.png, layout, rows.get(), destination);
+    return ReadPixelsGuarded(structs.png, layout, rows.get(), sink);
 }
 
-int DecodePngFile(const std::string& path, ColorImage& destination)
+int DecodePngFile(const std::string& path, RowSink& sink)
 {
     FileStream file(path, "rb");
     if (!file.is_open()) return 1;
     png_byte signature[kSignatureBytes];
     if (!file.read(signature, sizeof signature) || png_sig_cmp(signature, 0, sizeof signature) != 0) return 2;
-    return DecodePng(file.get(), destination);
+    return DecodePngStream(file.get(), sink);
 }
 
 // The image data is filtered and compressed here rather than row by row in libpng, so that pieces of it can
@@ -314,11 +321,11 @@ int WriteImageData(png_structp png, const ColorImage& source)
 
 }  // namespace
 
+int DecodePng(const std::string& path, RowSink& sink) { return DecodePngFile(path, sink); }
+
 int ReadPng(ColorImage& destination, const std::string& path)
 {
-    const int code = DecodePngFile(path, destination);
-    if (code != 0) destination.release();
-    return code;
+    return DecodeWhole(destination, [&](RowSink& sink) { return DecodePngFile(path, sink); });
 }
 
 int WritePng(const ColorImage& source, const std::string& path)

@@ -7,6 +7,7 @@
 #include "imaging/codec_support.h"
 #include "imaging/codecs.h"
 #include "imaging/file_stream.h"
+#include "imaging/row_sink.h"
 
 namespace tp {
 namespace {
@@ -168,7 +169,7 @@ void ConvertRow(const std::vector<std::uint8_t>& row, const SunHeader& header, c
     }
 }
 
-int ReadSunRasterFile(FileStream& file, ColorImage& destination)
+int ReadSunRasterFile(FileStream& file, RowSink& sink)
 {
     SunHeader header;
     if (const int code = ReadHeader(file, header); code != 0) return code;
@@ -183,27 +184,35 @@ int ReadSunRasterFile(FileStream& file, ColorImage& destination)
         const long long remaining = BytesRemaining(file);
         if (remaining < 0 || header.row_size * header.height > remaining) return kPixelDataUnreadable;
     }
-    if (!destination.allocate(static_cast<int>(header.width), static_cast<int>(header.height)))
-        return kHeaderRejected;
+    const int height = static_cast<int>(header.height);
+    if (!sink.Begin(static_cast<int>(header.width), height, 0)) return kHeaderRejected;
     PixelSource source(file, byte_encoded);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(header.row_size));
-    for (int y = 0; y < destination.height(); ++y) {
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* out = sink.Row(y);
+        if (!out) return kHeaderRejected;
         if (!source.read(row.data(), row.size())) return kPixelDataUnreadable;
-        ConvertRow(row, header, colours, destination.row(y));
+        ConvertRow(row, header, colours, out);
+        sink.RowsWritten(y + 1);
     }
     return source.overran() ? kPixelDataUnreadable : 0;
 }
 
 }  // namespace
 
-int ReadSunRaster(ColorImage& destination, const std::string& path)
+int DecodeSunRaster(const std::string& path, RowSink& sink)
 {
     // Memory that cannot be had for a header's size counts as a rejected header.
-    return ReadGuarded(destination, kHeaderRejected, [&] {
+    return CatchOutOfMemory(kHeaderRejected, [&] {
         FileStream file(path, "rb");
         if (!file.is_open()) return static_cast<int>(kCannotOpen);
-        return ReadSunRasterFile(file, destination);
+        return ReadSunRasterFile(file, sink);
     });
+}
+
+int ReadSunRaster(ColorImage& destination, const std::string& path)
+{
+    return DecodeWhole(destination, [&](RowSink& sink) { return DecodeSunRaster(path, sink); });
 }
 
 int WriteSunRaster(const ColorImage& source, const std::string& path)

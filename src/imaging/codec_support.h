@@ -1,6 +1,6 @@
 // Small pieces shared by the BMP, PCX, PGM and Sun raster codecs: the size checks made before anything is
-// allocated, a bounded output position for run-length decoders, colour tables, and the wrappers that turn a
-// failed allocation into a result code (and leave a failed reader's destination empty).
+// allocated, a bounded output position for run-length decoders, colour tables, and the wrapper that turns a
+// failed allocation into a result code.
 #pragma once
 
 #include <array>
@@ -66,24 +66,7 @@ inline void PutColour(const ColourTable& table, std::uint8_t index, std::uint8_t
     bgr[2] = table[3 * std::size_t{index} + 2];
 }
 
-// Runs `read` (returning a reader code) and empties `destination` unless it returned 0. Buffers sized from
-// file values are vectors; if one cannot be had, the reader reports `out_of_memory_code`.
-template <typename Read>
-int ReadGuarded(ColorImage& destination, int out_of_memory_code, Read&& read)
-{
-    int code = out_of_memory_code;
-    try {
-        code = read();
-    } catch (const std::bad_alloc&) {
-        code = out_of_memory_code;
-    } catch (const std::length_error&) {
-        code = out_of_memory_code;
-    }
-    if (code != 0) destination.release();
-    return code;
-}
-
-// Runs a writer's body; a buffer that cannot be had ends the write with `out_of_memory_code`.
+// Runs a reader's or writer's body; a buffer that cannot be had ends it with `out_of_memory_code`.
 template <typename Write>
 int CatchOutOfMemory(int out_of_memory_code, Write&& write)
 {

@@ -1,8 +1,9 @@
-// TIFF through libtiff 4.5: reading any TIFF the library's whole-image RGBA reader understands, and writing
+// TIFF through libtiff 4.5: reading any TIFF the library's RGBA reader understands, and writing
 // 8-bit RGB scanline by scanline with a choice of compression and planar layout.
 //
 // Every file is opened with its own options carrying quiet error and warning handlers, so the library
 // never prints and its process-wide handlers stay as they are.
+#include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 #include <memory>
@@ -13,6 +14,7 @@
 
 #include "imaging/codecs.h"
 #include "imaging/file_stream.h"
+#include "imaging/row_sink.h"
 
 namespace tp {
 namespace {
@@ -53,7 +55,54 @@ int CheckByteOrderMark(const std::string& path)
     return (mark[0] == 'I' && mark[1] == 'I') || (mark[0] == 'M' && mark[1] == 'M') ? 0 : 1;
 }
 
-int DecodeTiff(const std::string& path, ColorImage& destination)
+// The library's RGBA reader, ended when it goes out of scope.
+struct RgbaReader {
+    TIFFRGBAImage image{};
+    bool begun = false;
+    ~RgbaReader()
+    {
+        if (begun) TIFFRGBAImageEnd(&image);
+    }
+};
+
+// How many rows to read at a time. The RGBA reader delivers its rows bottom first; where it turns the file's
+// rows over to do so (rows stored from the top, in strips), a band of whole strips turned back gives the
+// picture's rows from the top, and the picture is read band by band, each strip decoded exactly as in a
+// whole-image read. Otherwise (tiles, rows stored from the bottom) the band is the whole picture.
+std::uint32_t BandRows(TIFF* tiff, std::uint32_t height)
+{
+    constexpr std::uint32_t kAtLeast = 64;
+    if (TIFFIsTiled(tiff)) return height;
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    if (orientation != ORIENTATION_TOPLEFT && orientation != ORIENTATION_TOPRIGHT && orientation != ORIENTATION_LEFTTOP &&
+        orientation != ORIENTATION_RIGHTTOP)
+        return height;
+    std::uint32_t rows_per_strip = height;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rows_per_strip);
+    if (rows_per_strip == 0 || rows_per_strip >= height) return height;
+    const std::uint32_t strips = (kAtLeast + rows_per_strip - 1) / rows_per_strip;
+    return strips >= height / rows_per_strip ? height : strips * rows_per_strip;
+}
+
+// Raster lines (bottom row first) holding the picture's rows [first, first + count) into the sink.
+bool PutBand(const std::uint32_t* raster, std::uint32_t width, std::uint32_t first, std::uint32_t count, RowSink& sink)
+{
+    for (std::uint32_t k = 0; k < count; ++k) {
+        const std::uint32_t* in = raster + std::size_t{count - 1 - k} * width;
+        std::uint8_t* out = sink.Row(static_cast<int>(first + k));
+        if (!out) return false;
+        for (std::uint32_t x = 0; x < width; ++x, out += 3) {
+            out[0] = static_cast<std::uint8_t>(TIFFGetB(in[x]));
+            out[1] = static_cast<std::uint8_t>(TIFFGetG(in[x]));
+            out[2] = static_cast<std::uint8_t>(TIFFGetR(in[x]));
+        }
+        sink.RowsWritten(static_cast<int>(first + k + 1));
+    }
+    return true;
+}
+
+int DecodeTiffFile(const std::string& path, RowSink& sink)
 {
     if (const int code = CheckByteOrderMark(path)) return code;
     const TiffHandle tiff = OpenQuietly(path, "r");
@@ -69,20 +118,26 @@ int DecodeTiff(const std::string& path, ColorImage& destination)
     char reason[1024];
     if (!TIFFRGBAImageOK(tiff.get(), reason)) return 3;
 
-    std::unique_ptr<std::uint32_t[]> raster(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(pixels)]);
+    const std::uint32_t band = BandRows(tiff.get(), height);
+    const std::size_t band_pixels = std::size_t{band} * width;
+    const tmsize_t strip_bytes = TIFFIsTiled(tiff.get()) ? TIFFTileSize(tiff.get()) : TIFFStripSize(tiff.get());
+    if (!sink.Begin(static_cast<int>(width), static_cast<int>(height),
+                    band_pixels * sizeof(std::uint32_t) + static_cast<std::size_t>(std::max<tmsize_t>(strip_bytes, 0))))
+        return 3;
+    std::unique_ptr<std::uint32_t[]> raster(new (std::nothrow) std::uint32_t[band_pixels]);
     if (!raster) return 3;
-    if (!TIFFReadRGBAImage(tiff.get(), width, height, raster.get(), 1)) return 3;
 
-    if (!destination.allocate(static_cast<int>(width), static_cast<int>(height))) return 3;
-    // The RGBA reader delivers the bottom row first.
-    for (std::uint32_t y = 0; y < height; ++y) {
-        const std::uint32_t* in = raster.get() + std::size_t{height - 1 - y} * width;
-        std::uint8_t* out = destination.row(static_cast<int>(y));
-        for (std::uint32_t x = 0; x < width; ++x, out += 3) {
-            out[0] = static_cast<std::uint8_t>(TIFFGetB(in[x]));
-            out[1] = static_cast<std::uint8_t>(TIFFGetG(in[x]));
-            out[2] = static_cast<std::uint8_t>(TIFFGetR(in[x]));
-        }
+    // As the library's whole-image read does it: stop at the first error, rows delivered bottom first.
+    RgbaReader reader;
+    if (!TIFFRGBAImageBegin(&reader.image, tiff.get(), 1, reason)) return 3;
+    reader.begun = true;
+    reader.image.req_orientation = ORIENTATION_BOTLEFT;
+    for (std::uint32_t first = 0; first < height; first += band) {
+        const std::uint32_t count = std::min(band, height - first);
+        reader.image.row_offset = static_cast<int>(first);
+        reader.image.col_offset = 0;
+        if (!TIFFRGBAImageGet(&reader.image, raster.get(), width, count)) return 3;
+        if (!PutBand(raster.get(), width, first, count, sink)) return 3;
     }
     return 0;
 }
@@ -154,11 +209,11 @@ int EncodeTiff(TIFF* tiff, const ColorImage& source, int compression, int qualit
 
 }  // namespace
 
+int DecodeTiff(const std::string& path, RowSink& sink) { return DecodeTiffFile(path, sink); }
+
 int ReadTiff(ColorImage& destination, const std::string& path)
 {
-    const int code = DecodeTiff(path, destination);
-    if (code != 0) destination.release();
-    return code;
+    return DecodeWhole(destination, [&](RowSink& sink) { return DecodeTiffFile(path, sink); });
 }
 
 int WriteTiff(const ColorImage& source, const std::string& path, int compression, int quality, TiffPlanes planes)

@@ -30,19 +30,28 @@ ImageFormat DetectImageFormat(const std::string& path, int* code)
     return result(0, ImageFormat::Unknown);
 }
 
-int ReadImage(ColorImage& destination, const std::string& path)
+int DecodeImage(const std::string& path, RowSink& sink)
 {
     switch (DetectImageFormat(path)) {
-    case ImageFormat::Pcx: return ReadPcx(destination, path);
-    case ImageFormat::Bmp: return ReadBmp(destination, path);
-    case ImageFormat::Tiff: return ReadTiff(destination, path);
-    case ImageFormat::Pgm: return ReadPgm(destination, path);
-    case ImageFormat::SunRaster: return ReadSunRaster(destination, path);
-    case ImageFormat::Png: return ReadPng(destination, path);
-    case ImageFormat::Jpeg: return ReadJpeg(destination, path);
+    case ImageFormat::Pcx: return DecodePcx(path, sink);
+    case ImageFormat::Bmp: return DecodeBmp(path, sink);
+    case ImageFormat::Tiff: return DecodeTiff(path, sink);
+    case ImageFormat::Pgm: return DecodePgm(path, sink);
+    case ImageFormat::SunRaster: return DecodeSunRaster(path, sink);
+    case ImageFormat::Png: return DecodePng(path, sink);
+    case ImageFormat::Jpeg: return DecodeJpeg(path, sink);
     case ImageFormat::Unknown: break;
     }
     return -1;
+}
+
+int ReadImage(ColorImage& destination, const std::string& path)
+{
+    // A file in no known format leaves the destination as it was; a reader's failure leaves it empty.
+    ImageRowSink sink(destination);
+    const int code = DecodeImage(path, sink);
+    if (code > 0) destination.release();
+    return code;
 }
 
 ImageFormat FormatForFileName(const std::string& path)

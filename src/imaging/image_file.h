@@ -5,6 +5,7 @@
 #include <string>
 
 #include "imaging/image_buffer.h"
+#include "imaging/row_sink.h"
 
 namespace tp {
 
@@ -17,6 +18,8 @@ ImageFormat DetectImageFormat(const std::string& path, int* code = nullptr);
 // Reads `path` into `destination`. Returns 0 on success, -1 when the format is not recognised or the file
 // cannot be examined, otherwise the reader's own code (destination then empty).
 int ReadImage(ColorImage& destination, const std::string& path);
+// The same reading, row by row into `sink`, with the same codes; on failure the rows handed on are void.
+int DecodeImage(const std::string& path, RowSink& sink);
 
 // Writer chosen by the file name's last extension, lower-cased, when it begins with one of ".bmp", ".jpg",
 // ".pcx", ".pgm", ".png", ".ras", ".tif"; Unknown otherwise.

@@ -6,6 +6,7 @@
 
 #include "imaging/area_reducer.h"
 #include "imaging/image_file.h"
+#include "imaging/reduced_read.h"
 #include "imaging/pixel.h"
 
 namespace tp {
@@ -262,11 +263,12 @@ ColorImage FitImage(ColorImage image, int bound_width, int bound_height)
     return reduced;
 }
 
-bool LoadFitted(ColorImage& destination, const std::string& path, int bound_width, int bound_height)
+bool LoadFitted(ColorImage& destination, const std::string& path, int bound_width, int bound_height, MemoryBudget* budget)
 {
-    ColorImage image;
-    if (ReadImage(image, path) != 0) return false;
-    destination = FitImage(std::move(image), bound_width, bound_height);
+    // Reduced while it is read: the same rows into the same reduction as FitImage of the whole picture.
+    ReducedPicture picture;
+    if (ReadReduced(path, ReductionRequest{bound_width, bound_height, -1}, picture, budget) != 0) return false;
+    destination = std::move(picture.fitted);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/image_buffer.h"
+#include "imaging/memory_budget.h"
 
 namespace tp {
 
@@ -61,8 +62,10 @@ FittedSize FitWithin(int width, int height, int bound_width, int bound_height);
 // The image reduced to fit within the bound (itself when it already fits).
 ColorImage FitImage(ColorImage image, int bound_width, int bound_height);
 
-// Reads `path` and reduces it to fit within the bound; on a read failure returns false and leaves
-// `destination` untouched.
-bool LoadFitted(ColorImage& destination, const std::string& path, int bound_width, int bound_height);
+// Reads `path` and reduces it to fit within the bound (as FitImage of the whole picture, without ever
+// holding it whole); on a read failure returns false and leaves `destination` untouched. With a budget, what
+// the reading holds is reserved from it.
+bool LoadFitted(ColorImage& destination, const std::string& path, int bound_width, int bound_height,
+                MemoryBudget* budget = nullptr);
 
 }  // namespace tp

@@ -20,10 +20,10 @@ bool WorkingImageSource::Load(const std::string& path, ColorImage& image)
 
 namespace {
 
-std::shared_ptr<const ColorImage> ReadWorkingImage(const std::string& path)
+std::shared_ptr<const ColorImage> ReadWorkingImage(const std::string& path, MemoryBudget* memory = nullptr)
 {
     ColorImage image;
-    if (!LoadFitted(image, path, kWorkingBound, kWorkingBound)) return nullptr;
+    if (!LoadFitted(image, path, kWorkingBound, kWorkingBound, memory)) return nullptr;
     return std::make_shared<const ColorImage>(std::move(image));
 }
 
@@ -67,6 +67,7 @@ struct WorkingImageCache::State {
     std::list<Entry> entries;  // most recently used first
     std::size_t budget = 0;
     std::size_t used = 0;
+    std::shared_ptr<MemoryBudget> memory;
     std::size_t loads_from_disk = 0;
 
     void Remove(std::list<Entry>::iterator it)
@@ -89,7 +90,12 @@ struct WorkingImageCache::State {
     }
 };
 
-WorkingImageCache::WorkingImageCache(std::size_t budget_bytes) : state_(std::make_unique<State>()) { state_->budget = budget_bytes; }
+WorkingImageCache::WorkingImageCache(std::size_t budget_bytes, std::shared_ptr<MemoryBudget> memory)
+    : state_(std::make_unique<State>())
+{
+    state_->budget = budget_bytes;
+    state_->memory = std::move(memory);
+}
 
 WorkingImageCache::~WorkingImageCache() = default;
 
@@ -105,7 +111,7 @@ std::shared_ptr<const ColorImage> WorkingImageCache::Share(const std::string& pa
                 return it->image;
             }
     }
-    std::shared_ptr<const ColorImage> loaded = ReadWorkingImage(path);
+    std::shared_ptr<const ColorImage> loaded = ReadWorkingImage(path, state_->memory.get());
     if (!loaded) return nullptr;
     std::lock_guard lock(state_->mutex);
     ++state_->loads_from_disk;

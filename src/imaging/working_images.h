@@ -6,6 +6,7 @@
 #include <string>
 
 #include "imaging/image_buffer.h"
+#include "imaging/memory_budget.h"
 
 namespace tp {
 
@@ -28,10 +29,13 @@ public:
 // Working images kept in memory between the stages of a run (registration, geometry and every blend use
 // them), up to a byte budget; the least recently used go first. An entry serves only while its file keeps
 // the size and modification time it had when it was read: a changed file is read again. Safe to use from
-// several threads.
+// several threads. Files are read within `memory`, when given: however many threads ask at once, what
+// their reading holds stays within it.
 class WorkingImageCache final : public WorkingImageSource {
 public:
-    explicit WorkingImageCache(std::size_t budget_bytes = std::size_t{256} << 20);
+    static constexpr std::size_t kDefaultBytes = std::size_t{256} << 20;
+    explicit WorkingImageCache(std::size_t budget_bytes = kDefaultBytes,
+                               std::shared_ptr<MemoryBudget> memory = nullptr);
     ~WorkingImageCache() override;
 
     std::shared_ptr<const ColorImage> Share(const std::string& path) override;

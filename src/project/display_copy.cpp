@@ -6,70 +6,39 @@
 #include <utility>
 #include <vector>
 
-#include "imaging/image_file.h"
+#include "imaging/nearest_reducer.h"
+#include "imaging/reduced_read.h"
 
 namespace tp {
-
-namespace {
-
-// The reduction factor f = larger side / longest side is kept as that exact ratio and every (int)(v / f)
-// and (int)(f * v) is done in integers: a floating-point f puts a 332 x 249 file at 320 x 239 instead of
-// 320 x 240, and misplaces a nearest-neighbour sample now and then.
-struct ReductionRatio {
-    std::int64_t larger = 1;   // numerator of f
-    std::int64_t longest = 1;  // denominator of f
-
-    // A sliver of an image keeps one line rather than vanishing.
-    int reduce(int full) const { return static_cast<int>(std::max<std::int64_t>(1, full * longest / larger)); }
-    int enlarge(int display) const { return static_cast<int>(display * larger / longest); }
-};
-
-// Nearest neighbour: display pixel (x, y) is full-size pixel ((int)(f x), (int)(f y)).
-bool Reduce(const ColorImage& full, const ReductionRatio& ratio, ColorImage& reduced)
-{
-    const int width = ratio.reduce(full.width());
-    const int height = ratio.reduce(full.height());
-    if (!reduced.allocate(width, height)) return false;
-    std::vector<int> source_x;
-    try {
-        source_x.resize(static_cast<std::size_t>(width));
-    } catch (const std::bad_alloc&) {
-        reduced.release();
-        return false;
-    }
-    for (int x = 0; x < width; ++x)
-        source_x[static_cast<std::size_t>(x)] = std::min(ratio.enlarge(x), full.width() - 1);
-    for (int y = 0; y < height; ++y) {
-        const int source_y = std::min(ratio.enlarge(y), full.height() - 1);
-        for (int x = 0; x < width; ++x)
-            std::copy_n(full.pixel(source_x[static_cast<std::size_t>(x)], source_y), 3, reduced.pixel(x, y));
-    }
-    return true;
-}
-
-}  // namespace
 
 bool DisplayCopy::Load(const std::string& path, int longest_side)
 {
     Free();
     if (path.empty()) return false;
-    ColorImage full;
-    if (ReadImage(full, path) != 0 || full.empty()) return false;
-    return LoadFrom(full, longest_side);
+    // Reduced while the file is read: a large picture is never held whole for a small copy.
+    ReducedPicture picture;
+    if (ReadReduced(path, ReductionRequest{0, 0, std::max(longest_side, 0)}, picture) != 0) return false;
+    return SetReduced(std::move(picture.nearest), picture.full_width, picture.full_height);
 }
 
 bool DisplayCopy::LoadFrom(const ColorImage& full, int longest_side)
 {
     Free();
     if (full.empty()) return false;
-    const int full_width = full.width();
-    const int full_height = full.height();
-    const int larger = std::max(full_width, full_height);
+    const int side = std::max(longest_side, 0);
     ColorImage reduced;
-    if (longest_side <= 0 || larger <= longest_side)
-        reduced = full;
-    else if (!Reduce(full, ReductionRatio{larger, longest_side}, reduced))
+    if (!reduced.allocate(NearestReducer::ReducedSide(full.width(), full.width(), full.height(), side),
+                          NearestReducer::ReducedSide(full.height(), full.width(), full.height(), side)))
         return false;
+    NearestReducer reducer(full.width(), full.height(), side, reduced);
+    for (int y = 0; y < full.height(); ++y) reducer.AddRow(full.row(y));
+    return SetReduced(std::move(reduced), full.width(), full.height());
+}
+
+bool DisplayCopy::SetReduced(ColorImage reduced, int full_width, int full_height)
+{
+    Free();
+    if (reduced.empty()) return false;
     image_ = std::make_shared<const ColorImage>(std::move(reduced));
     full_width_ = full_width;
     full_height_ = full_height;

@@ -19,6 +19,9 @@ public:
     bool Load(const std::string& path, int longest_side);
     // The same from a file already read at full size.
     bool LoadFrom(const ColorImage& full, int longest_side);
+    // Takes a copy already reduced that way from a picture of full_width x full_height; false (nothing
+    // loaded) for an empty one.
+    bool SetReduced(ColorImage reduced, int full_width, int full_height);
     void Free();
 
     bool loaded() const { return loaded_; }

@@ -6,6 +6,7 @@
 
 #include "imaging/image_file.h"
 #include "imaging/image_ops.h"
+#include "imaging/reduced_read.h"
 #include "imaging/string_table.h"
 
 namespace tp {
@@ -26,7 +27,12 @@ DocumentSlot::DocumentSlot(CMainDoc& doc) : previous_(g_document.exchange(&doc))
 
 DocumentSlot::~DocumentSlot() { g_document.store(previous_); }
 
-CMainDoc::CMainDoc() : working_images_(std::make_shared<WorkingImageCache>()) { g_document.store(this); }
+CMainDoc::CMainDoc()
+    : memory_budget_(std::make_shared<MemoryBudget>()),
+      working_images_(std::make_shared<WorkingImageCache>(WorkingImageCache::kDefaultBytes, memory_budget_))
+{
+    g_document.store(this);
+}
 
 CMainDoc::~CMainDoc()
 {
@@ -44,26 +50,27 @@ std::string WhyUnreadable(const std::string& path, int code)
     return DescribeReadResult(DetectImageFormat(path), code);
 }
 
-PreparedImage PrepareImage(const std::string& path)
+PreparedImage PrepareImage(const std::string& path, MemoryBudget* budget)
 {
-    // One read serves the thumbnail and, kept for the stitch that follows, the working image.
+    // One read serves the thumbnail and, kept for the stitch that follows, the working image; both are
+    // reduced while the file is read, so the picture is never held at full size.
     PreparedImage prepared;
-    ColorImage full;
-    const int code = path.empty() ? -1 : ReadImage(full, path);
+    ReducedPicture picture;
+    const int code = path.empty() ? -1 : ReadReduced(path, ReductionRequest{kWorkingBound, kWorkingBound, kThumbnailSide}, picture, budget);
     if (code != 0) {
         prepared.failure = WhyUnreadable(path, code);
         return prepared;
     }
-    if (!prepared.thumbnail.LoadFrom(full, kThumbnailSide)) {
+    if (!prepared.thumbnail.SetReduced(std::move(picture.nearest), picture.full_width, picture.full_height)) {
         prepared.failure = "not enough memory for its thumbnail";
         return prepared;
     }
-    prepared.working_image = FitImage(std::move(full), kWorkingBound, kWorkingBound);
+    prepared.working_image = std::move(picture.fitted);
     prepared.readable = true;
     return prepared;
 }
 
-AddImageResult CMainDoc::AddImage(const std::string& path, AddPosition where) { return AddPrepared(path, PrepareImage(path), where); }
+AddImageResult CMainDoc::AddImage(const std::string& path, AddPosition where) { return AddPrepared(path, PrepareImage(path, memory_budget_.get()), where); }
 
 AddImageResult CMainDoc::AddPrepared(const std::string& path, PreparedImage prepared, AddPosition where)
 {

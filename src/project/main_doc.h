@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "compositing/mosaic.h"
+#include "imaging/memory_budget.h"
 #include "project/document_types.h"
 #include "project/progress_dialog.h"
 
@@ -52,7 +53,8 @@ struct PreparedImage {
     DisplayCopy thumbnail;
     ColorImage working_image;
 };
-PreparedImage PrepareImage(const std::string& path);
+// With a budget, what reading the file holds is reserved from it (helpers reading ahead share one budget).
+PreparedImage PrepareImage(const std::string& path, MemoryBudget* budget = nullptr);
 enum class AddPosition : int { Head = 0, Tail = 1 };
 
 class CMainDoc {
@@ -140,6 +142,9 @@ public:
     ProgressDialog* progress_dialog() const { return progress_dialog_; }
     void set_progress_dialog(ProgressDialog* dialog) { progress_dialog_ = dialog; }
 
+    // What reading source files may hold at once, however many threads read: the decode-ahead of loading
+    // and every working image the cache reads again.
+    MemoryBudget& memory_budget() const { return *memory_budget_; }
     // Working images shared by every mosaic this document builds (and kept between them).
     std::shared_ptr<WorkingImageSource> working_images() const { return working_images_; }
 
@@ -165,6 +170,7 @@ private:
     std::string title_;
     std::string path_name_;
     bool modified_ = false;
+    std::shared_ptr<MemoryBudget> memory_budget_;  // before the cache, which reads within it
     std::shared_ptr<WorkingImageCache> working_images_;
     DocumentObserver* observer_ = nullptr;
 };

@@ -69,7 +69,8 @@ std::vector<std::size_t> FirstOccurrences(const std::vector<std::string>& paths)
 // Reads the sources ahead on helper threads and hands each to `add` in order. A file listed again (under any
 // name) is not read again: it gets the thumbnail made for its first listing (shared, not copied), and its working image stays
 // the one in the cache.
-void PrepareInOrder(const std::vector<std::string>& paths, const std::function<bool(int, PreparedImage&)>& add)
+void PrepareInOrder(const std::vector<std::string>& paths, MemoryBudget& budget,
+                    const std::function<bool(int, PreparedImage&)>& add)
 {
     const std::vector<std::size_t> first = FirstOccurrences(paths);
     std::map<std::size_t, DisplayCopy> thumbnails;
@@ -77,7 +78,7 @@ void PrepareInOrder(const std::vector<std::string>& paths, const std::function<b
         static_cast<int>(paths.size()),
         [&](int i) {
             const auto k = static_cast<std::size_t>(i);
-            return first[k] == k ? PrepareImage(paths[k]) : PreparedImage{};
+            return first[k] == k ? PrepareImage(paths[k], &budget) : PreparedImage{};
         },
         [&](int i, PreparedImage& prepared) {
             const auto k = static_cast<std::size_t>(i);
@@ -121,7 +122,7 @@ void LoadImagesThread(const std::vector<std::string>& paths)
     dialog.SetRange(static_cast<int>(paths.size()));
     // Files are read ahead on helper threads; each is added here in order, its label shown while it is
     // awaited.
-    PrepareInOrder(paths, [&](int i, PreparedImage& prepared) {
+    PrepareInOrder(paths, doc.memory_budget(), [&](int i, PreparedImage& prepared) {
             const std::string& path = paths[static_cast<std::size_t>(i)];
             dialog.SetLabel(ThumbnailLabel(path));
             const std::string failure = prepared.failure;
@@ -148,7 +149,7 @@ void LoadProjectThread(const std::vector<std::string>& paths)
     dialog.SetText(strings::kLoading);
     dialog.SetRange(static_cast<int>(paths.size()) + 1);
     bool complete = true;
-    PrepareInOrder(paths, [&](int i, PreparedImage& prepared) {
+    PrepareInOrder(paths, doc.memory_budget(), [&](int i, PreparedImage& prepared) {
             const std::string& path = paths[static_cast<std::size_t>(i)];
             dialog.SetLabel(ThumbnailLabel(path));
             const std::string failure = prepared.failure;

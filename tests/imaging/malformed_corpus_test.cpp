@@ -1,11 +1,13 @@
 // Replays the corpus of damaged files (tests/data/malformed) through ReadImage: every reader must answer with
 // a code and never crash; a failed read leaves the image empty; a file cut short never reads as a whole image.
+// Reading reduced gives the same codes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
 #include "imaging/image_file.h"
+#include "imaging/reduced_read.h"
 #include "test_support.h"
 
 namespace tp {
@@ -41,6 +43,19 @@ TEST(MalformedCorpus, EveryFileGetsACodeAndFailuresLeaveNothingBehind)
         }
     }
     EXPECT_GT(failures, static_cast<int>(files.size()) / 2);
+}
+
+// Read reduced, every damaged file gets the code it gets when read whole, and a reduced copy only when that
+// read succeeds too.
+TEST(MalformedCorpus, ReadingReducedGivesTheCodesOfReadingWhole)
+{
+    for (const auto& file : CorpusFiles()) {
+        ColorImage image;
+        const int whole_code = ReadImage(image, file.string());
+        ReducedPicture picture;
+        EXPECT_EQ(ReadReduced(file.string(), ReductionRequest{16, 16, 8}, picture), whole_code) << file.filename();
+        EXPECT_EQ(picture.fitted.empty(), whole_code != 0) << file.filename();
+    }
 }
 
 }  // namespace

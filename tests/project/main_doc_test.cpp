@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "imaging/image_ops.h"
 #include "project/main_doc.h"
 #include "workflow_test_support.h"
 
@@ -31,6 +32,26 @@ TEST(SourceListTest, AddsAtHeadOrTailAndRefusesOtherSizesAndUnreadableFiles)
     // The first image itself is never compared.
     CMainDoc other;
     EXPECT_EQ(other.AddImage(dir.file("c.png"), AddPosition::Tail), AddImageResult::Added);
+}
+
+// Loading reduces while it reads; the thumbnail and the working image are those of the whole picture.
+TEST(PrepareImageTest, GivesTheThumbnailAndWorkingImageOfTheWholePictureWithinTheBudget)
+{
+    test::ScratchDir dir;
+    ASSERT_EQ(WriteImage(test::NoiseImage(3001, 2011, 5), dir.file("large.bmp")), 0);
+    ColorImage whole;
+    ASSERT_EQ(ReadImage(whole, dir.file("large.bmp")), 0);
+    DisplayCopy thumbnail;
+    ASSERT_TRUE(thumbnail.LoadFrom(whole, 320));
+    MemoryBudget budget(std::size_t{64} << 20);
+    const PreparedImage prepared = PrepareImage(dir.file("large.bmp"), &budget);
+    ASSERT_TRUE(prepared.readable);
+    EXPECT_EQ(prepared.thumbnail.full_width(), 3001);
+    EXPECT_EQ(prepared.thumbnail.full_height(), 2011);
+    EXPECT_TRUE(test::ImagesMatch(thumbnail.image(), prepared.thumbnail.image()));
+    EXPECT_TRUE(test::ImagesMatch(FitImage(whole, kWorkingBound, kWorkingBound), prepared.working_image));
+    EXPECT_LT(budget.peak_held(), whole.block_size() / 4);
+    EXPECT_EQ(budget.held(), 0u);
 }
 
 TEST(SourceListTest, RemovesAndMovesEntries)
