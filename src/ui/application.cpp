@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
 
 #include "ui/main_frame.h"
@@ -37,8 +38,9 @@ void Application::Start(const StartOptions& options)
     doc_.NewProject();
     frame_ = std::make_unique<CMainFrame>(doc_, *settings_);
     InstallMessageBoxes(frame_.get());
+    QPointer<SplashWindow> splash;
     if (options.splash) {
-        auto* splash = new SplashWindow;  // deletes itself when dismissed
+        splash = new SplashWindow;  // deletes itself when dismissed
         splash->show();
         QObject::connect(splash, &SplashWindow::dismissed, frame_.get(), [frame = frame_.get()] { frame->update(); });
     }
@@ -46,6 +48,8 @@ void Application::Start(const StartOptions& options)
         frame_->showMaximized();
     else
         frame_->show();
+    // On top of the window that has just come up, also where no window manager keeps it there.
+    if (splash) splash->raise();
     if (!options.project.isEmpty())
         QTimer::singleShot(0, frame_.get(), [frame = frame_.get(), path = options.project] { frame->OpenProject(path); });
 }
