@@ -60,7 +60,7 @@ int main(int argc, char* argv[])
     tp::CMainFrame frame(doc, settings);
     tp::FrameDialogs dialogs;
     dialogs.pick_images = [&images]() -> std::optional<QStringList> { return images; };
-    dialogs.choose = [](const tp::ChoiceSpec& spec) -> std::optional<int> { return spec.first_value; };
+    dialogs.choose = [](const tp::ChoiceQuestion& question) -> std::optional<int> { return question.first_value; };
     frame.set_dialogs(dialogs);
     frame.show();
     QApplication::processEvents();

@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QScrollBar>
-#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -171,16 +170,8 @@ void TakePrinting(tp::CMainFrame& frame, const tp::ColorImage& image, Screenshot
         settings.organization = static_cast<tp::PageOrganization>(organization);
         settings.poster = {inputs.pw, inputs.ph};
         QPrintPreviewDialog preview(&printer, &frame);
-        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
-            QPainter painter(target);
-            const int count = tp::PageCount(settings, image, *target);
-            const QRect area = target->pageLayout().paintRectPixels(target->resolution());
-            for (int p = 1; p <= count; ++p) {
-                if (p > 1) target->newPage();
-                tp::PaintPage(painter, QRect(0, 0, area.width(), area.height()), p, settings, image,
-                              target->resolution(), target->resolution());
-            }
-        });
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                         [&](QPrinter* target) { tp::PaintAllPages(*target, settings, image); });
         preview.resize(900, 700);
         if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
         shots.Take(preview, QStringLiteral("print-preview-organization-%1").arg(organization));
@@ -252,10 +243,10 @@ int main(int argc, char* argv[])
     shots.Take(progress, QStringLiteral("progress"));
     progress.hide();
 
-    for (const auto& [spec, name] : {std::pair{&tp::kStitchingChoice, "choice-stitching"},
+    for (const auto& [question, name] : {std::pair{&tp::kStitchingChoice, "choice-stitching"},
                                      std::pair{&tp::kFinalizationChoice, "choice-finalization"},
                                      std::pair{&tp::kCroppingChoice, "choice-cropping"}}) {
-        tp::ChoiceDialog dialog(*spec, &frame);
+        tp::ChoiceDialog dialog(*question, &frame);
         shots.Take(dialog, QString::fromLatin1(name));
         dialog.hide();
     }

@@ -7,17 +7,17 @@
 
 namespace tp {
 
-ChoiceDialog::ChoiceDialog(const ChoiceSpec& spec, QWidget* parent) : QDialog(parent), value_(spec.first_value)
+ChoiceDialog::ChoiceDialog(const ChoiceQuestion& question, QWidget* parent) : QDialog(parent), value_(question.first_value)
 {
-    setWindowTitle(QString::fromUtf8(spec.title));
-    auto* group = new QGroupBox(QString::fromUtf8(spec.group), this);
-    auto* first = new QRadioButton(QString::fromUtf8(spec.first), group);
-    auto* second = new QRadioButton(QString::fromUtf8(spec.second), group);
-    first->setObjectName(QStringLiteral("choice%1").arg(spec.first_id));
-    second->setObjectName(QStringLiteral("choice%1").arg(spec.second_id));
+    setWindowTitle(QString::fromUtf8(question.title));
+    auto* group = new QGroupBox(QString::fromUtf8(question.group), this);
+    auto* first = new QRadioButton(QString::fromUtf8(question.first), group);
+    auto* second = new QRadioButton(QString::fromUtf8(question.second), group);
+    first->setObjectName(QStringLiteral("choice%1").arg(question.first_id));
+    second->setObjectName(QStringLiteral("choice%1").arg(question.second_id));
     first->setChecked(true);
-    connect(first, &QRadioButton::clicked, this, [this, v = spec.first_value] { value_ = v; });
-    connect(second, &QRadioButton::clicked, this, [this, v = spec.second_value] { value_ = v; });
+    connect(first, &QRadioButton::clicked, this, [this, v = question.first_value] { value_ = v; });
+    connect(second, &QRadioButton::clicked, this, [this, v = question.second_value] { value_ = v; });
     auto* group_layout = new QVBoxLayout(group);
     group_layout->addWidget(first);
     group_layout->addWidget(second);
@@ -31,9 +31,9 @@ ChoiceDialog::ChoiceDialog(const ChoiceSpec& spec, QWidget* parent) : QDialog(pa
     setMinimumWidth(300);
 }
 
-std::optional<int> AskChoice(const ChoiceSpec& spec, QWidget* parent)
+std::optional<int> AskChoice(const ChoiceQuestion& question, QWidget* parent)
 {
-    ChoiceDialog dialog(spec, parent);
+    ChoiceDialog dialog(question, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.value();
 }

@@ -9,7 +9,7 @@ class QRadioButton;
 
 namespace tp {
 
-struct ChoiceSpec {
+struct ChoiceQuestion {
     const char* title;
     const char* group;
     const char* first;   // selected on opening
@@ -20,18 +20,18 @@ struct ChoiceSpec {
     int second_value;
 };
 
-inline constexpr ChoiceSpec kStitchingChoice{"Image Stitching", "Stitching Methods", "&Automatic", 1008, 1,
+inline constexpr ChoiceQuestion kStitchingChoice{"Image Stitching", "Stitching Methods", "&Automatic", 1008, 1,
                                              "&Manual", 1009, 0};
-inline constexpr ChoiceSpec kFinalizationChoice{"Wide-View Image Finalization", "Finalization Methods",
+inline constexpr ChoiceQuestion kFinalizationChoice{"Wide-View Image Finalization", "Finalization Methods",
                                                 "Advanced &Blending", 1083, 0,
                                                 "&Re-alignment + Advanced Blending", 1084, 1};
-inline constexpr ChoiceSpec kCroppingChoice{"Non-image Area Cropping", "Cropping Box", "Circumscribed Cr&opping Box",
+inline constexpr ChoiceQuestion kCroppingChoice{"Non-image Area Cropping", "Cropping Box", "Circumscribed Cr&opping Box",
                                             1029, 1, "&Inscribed Cropping Box", 1030, 0};
 
 class ChoiceDialog : public QDialog {
     Q_OBJECT
 public:
-    ChoiceDialog(const ChoiceSpec& spec, QWidget* parent);
+    ChoiceDialog(const ChoiceQuestion& question, QWidget* parent);
     // The value of the choice made so far (each radio button sets it when clicked).
     int value() const { return value_; }
 
@@ -40,6 +40,6 @@ private:
 };
 
 // Shows the dialog; the value chosen on OK, nothing on Cancel.
-std::optional<int> AskChoice(const ChoiceSpec& spec, QWidget* parent);
+std::optional<int> AskChoice(const ChoiceQuestion& question, QWidget* parent);
 
 }  // namespace tp

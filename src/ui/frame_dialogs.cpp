@@ -51,7 +51,7 @@ FrameDialogs StandardFrameDialogs(QWidget* window)
         const std::unique_ptr<QFileDialog> dialog = MakeExportDialog(window);
         return dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
     };
-    dialogs.choose = [window](const ChoiceSpec& spec) { return AskChoice(spec, window); };
+    dialogs.choose = [window](const ChoiceQuestion& question) { return AskChoice(question, window); };
     dialogs.ask_save = [window](const QString& name) {
         const auto answer = QMessageBox::question(window, UiText(57344), UiText(ui_strings::kSaveChanges).arg(name),
                                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

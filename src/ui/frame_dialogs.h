@@ -14,7 +14,7 @@ class QWidget;
 
 namespace tp {
 
-struct ChoiceSpec;
+struct ChoiceQuestion;
 
 enum class SaveAnswer { Yes, No, Cancel };
 
@@ -26,7 +26,7 @@ struct FrameDialogs {
     std::function<QString(const QString& suggested)> save_project;
     // The file to export to (empty when cancelled).
     std::function<QString()> export_image;
-    std::function<std::optional<int>(const ChoiceSpec&)> choose;
+    std::function<std::optional<int>(const ChoiceQuestion&)> choose;
     // "Save changes to <name>?"
     std::function<SaveAnswer(const QString& name)> ask_save;
     // "Exit without saving?" when leaving the modification mode with edits not applied: true for Yes.

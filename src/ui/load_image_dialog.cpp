@@ -15,8 +15,9 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "ui/image_preview.h"
 #include "imaging/fatal_error.h"
+#include "ui/frame_dialogs.h"
+#include "ui/image_preview.h"
 #include "ui/ui_strings.h"
 
 namespace tp {
@@ -38,15 +39,6 @@ private:
     std::function<void()> add_;
     std::function<void()> cancel_;
 };
-
-// "JPG Files (*.jpg)|*.jpg|...|" as the browser's name filters.
-QStringList NameFilters()
-{
-    const QStringList parts = UiText(57347).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
-    return filters;
-}
 
 bool ByteLess(const QString& a, const QString& b) { return a.toLocal8Bit() < b.toLocal8Bit(); }
 
@@ -83,7 +75,7 @@ LoadImageDialog::LoadImageDialog(QWidget* parent, const QString& start_folder)
     setWindowTitle(QStringLiteral("Load Source Images"));
     browser_->setOption(QFileDialog::DontUseNativeDialog);
     browser_->setFileMode(QFileDialog::ExistingFiles);
-    browser_->setNameFilters(NameFilters());
+    browser_->setNameFilters(ImageFilters());
     browser_->setLabelText(QFileDialog::Accept, QStringLiteral("&Add"));
     if (!start_folder.isEmpty()) browser_->setDirectory(start_folder);
     browser_->setSizeGripEnabled(false);

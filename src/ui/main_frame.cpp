@@ -191,11 +191,7 @@ void CMainFrame::ApplyToolBarAndMenuState()
 
 void CMainFrame::ShowStatusMessage(const QString& text) { statusBar()->showMessage(text); }
 
-void CMainFrame::SourceListEdited()
-{
-    strip_->Relayout();
-    Refresh();
-}
+void CMainFrame::SourceListEdited() { SourceListChanged(); }
 
 void CMainFrame::ContentsDeleted()
 {
@@ -271,12 +267,17 @@ void CMainFrame::UpdateTitle()
     setWindowTitle(QStringLiteral("%1 - %2").arg(name, UiText(57344)));
 }
 
+QStringList CMainFrame::BarNames() const
+{
+    return {main_menu_bar_->objectName(), source_images_bar_->objectName(), tool_bar_->objectName()};
+}
+
 void CMainFrame::RestoreLayout()
 {
     RestorePlacement(settings_, *this);
     // A saved layout naming a bar this frame lacks (another version) is ignored whole.
     const QStringList saved_bars = settings_.value(kBarIdsKey).toStringList();
-    const QStringList own_bars = {main_menu_bar_->objectName(), source_images_bar_->objectName(), tool_bar_->objectName()};
+    const QStringList own_bars = BarNames();
     for (const QString& bar : saved_bars)
         if (!own_bars.contains(bar)) return;
     if (saved_bars.isEmpty()) return;
@@ -289,7 +290,7 @@ void CMainFrame::SaveLayout()
     SavePlacement(settings_, *this);
     CXBar::SaveAll(*this, settings_, kBarStateName);
     settings_.setValue(kBarStateKey, saveState());
-    settings_.setValue(kBarIdsKey, QStringList{main_menu_bar_->objectName(), source_images_bar_->objectName(), tool_bar_->objectName()});
+    settings_.setValue(kBarIdsKey, BarNames());
     recent_.Save(settings_);
     settings_.sync();
 }

@@ -104,6 +104,8 @@ private:
     void CreateBars();
     void ApplyToolBarAndMenuState();
     void RebuildRecentFilesMenu();
+    // The names the saved bar layout knows the bars by.
+    QStringList BarNames() const;
     void RestoreLayout();
     void SaveLayout();
     void UpdateTitle();

@@ -28,13 +28,9 @@ void ShowBox(QMessageBox::Icon icon, const QString& caption, const QString& text
 
 }  // namespace
 
-void ShowMessageBox(const QString& text, const QString& detail)
-{
-    ShowBox(QMessageBox::Information, UiText(57344), text, detail);
-}
-
 namespace {
 
+// An OK-only information box over the window in front (the main window when none is modal).
 void ShowOver(QWidget* main_window, const QString& text, const QString& detail)
 {
     ShowBox(QMessageBox::Information, UiText(57344), text, detail, main_window);

@@ -3,8 +3,6 @@
 // gives them, under the message.
 #pragma once
 
-#include <QString>
-
 class QWidget;
 
 namespace tp {
@@ -13,8 +11,5 @@ namespace tp {
 // parent when no modal window is in front.
 void InstallMessageBoxes(QWidget* main_window);
 void RemoveMessageBoxes();
-
-// An OK-only information box (on the interface thread).
-void ShowMessageBox(const QString& text, const QString& detail = QString());
 
 }  // namespace tp

@@ -133,19 +133,23 @@ bool PrintImage(const ColorImage& image, const PrintSettings& settings, const QS
     return PrintPages(image, settings, title, printer, window);
 }
 
+void PaintAllPages(QPrinter& target, const PrintSettings& settings, const ColorImage& image)
+{
+    QPainter painter(&target);
+    const int count = PageCount(settings, image, target);
+    const QRect page_rect = PrintableRect(target);
+    for (int page = 1; page <= count; ++page) {
+        if (page > 1) target.newPage();
+        PaintPage(painter, page_rect, page, settings, image, target.resolution(), target.resolution());
+    }
+}
+
 void PreviewPrint(const ColorImage& image, const PrintSettings& settings, QPrinter& printer, QSettings& store,
                   QWidget* parent)
 {
     QPrintPreviewDialog preview(&printer, parent);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
-        QPainter painter(target);
-        const int count = PageCount(settings, image, *target);
-        const QRect page_rect = PrintableRect(*target);
-        for (int page = 1; page <= count; ++page) {
-            if (page > 1) target->newPage();
-            PaintPage(painter, page_rect, page, settings, image, target->resolution(), target->resolution());
-        }
-    });
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&](QPrinter* target) { PaintAllPages(*target, settings, image); });
     const QString key = QStringLiteral("Settings/PreviewPages");
     auto* pages = preview.findChild<QPrintPreviewWidget*>();
     if (pages && store.value(key, 1).toInt() == 2) pages->setViewMode(QPrintPreviewWidget::FacingPagesView);

@@ -34,6 +34,9 @@ int PageCount(const PrintSettings& settings, const ColorImage& image, const QPri
 void PaintPage(QPainter& painter, const QRect& page_rect, int page, const PrintSettings& settings,
                const ColorImage& image, int dpi_x, int dpi_y);
 
+// Every page of the job, on a preview's printer (no dialog, no Printing window).
+void PaintAllPages(QPrinter& target, const PrintSettings& settings, const ColorImage& image);
+
 // The print command: the print dialog (pages 1..count), then the job under `title` with a "Printing" window
 // whose Cancel aborts it; `window` is disabled meanwhile. False when nothing was printed.
 bool PrintImage(const ColorImage& image, const PrintSettings& settings, const QString& title, QPrinter& printer,

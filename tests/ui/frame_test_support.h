@@ -48,9 +48,9 @@ struct FrameFixture {
         dialogs.open_project = [this] { return open_path; };
         dialogs.save_project = [this](const QString&) { return save_path; };
         dialogs.export_image = [this] { return export_path; };
-        dialogs.choose = [this](const ChoiceSpec& spec) -> std::optional<int> {
-            if (spec.first_id == kStitchingChoice.first_id) return stitch_choice;
-            if (spec.first_id == kFinalizationChoice.first_id) return finalize_choice;
+        dialogs.choose = [this](const ChoiceQuestion& question) -> std::optional<int> {
+            if (question.first_id == kStitchingChoice.first_id) return stitch_choice;
+            if (question.first_id == kFinalizationChoice.first_id) return finalize_choice;
             return crop_choice;
         };
         dialogs.ask_save = [this](const QString&) {

@@ -66,11 +66,11 @@ TEST(LoadImageDialogTest, AddDeleteSortAndAnOkRefusedWhileEmpty)
 
 TEST(ChoiceDialogTest, StartsOnTheFirstChoiceAndReturnsTheOneClicked)
 {
-    for (const ChoiceSpec* spec : {&kStitchingChoice, &kFinalizationChoice, &kCroppingChoice}) {
-        ChoiceDialog dialog(*spec, nullptr);
-        EXPECT_EQ(dialog.value(), spec->first_value) << spec->title;
-        dialog.findChild<QAbstractButton*>(QStringLiteral("choice%1").arg(spec->second_id))->click();
-        EXPECT_EQ(dialog.value(), spec->second_value) << spec->title;
+    for (const ChoiceQuestion* question : {&kStitchingChoice, &kFinalizationChoice, &kCroppingChoice}) {
+        ChoiceDialog dialog(*question, nullptr);
+        EXPECT_EQ(dialog.value(), question->first_value) << question->title;
+        dialog.findChild<QAbstractButton*>(QStringLiteral("choice%1").arg(question->second_id))->click();
+        EXPECT_EQ(dialog.value(), question->second_value) << question->title;
     }
 }
 
