@@ -120,27 +120,28 @@ void MultiBandBlend(GrayImage& mosaic, const GrayImage& source, const GrayImage&
     const int count = std::max(levels, 1);
     FloatPyramid la = Gaussian(std::move(a), count);
     FloatPyramid lb = Gaussian(std::move(b), count);
-    const FloatPyramid gm = Gaussian(ToFloatPlane(mask), count);
+    FloatPyramid gm = Gaussian(ToFloatPlane(mask), count);
     ToLaplacian(la);
     ToLaplacian(lb);
 
-    FloatPyramid blended(static_cast<std::size_t>(count));
+    // Each level is blended in place of the canvas's level: no third pyramid is held.
     for (int i = 0; i < count; ++i) {
         const FloatImage& m = gm[static_cast<std::size_t>(i)];
-        FloatImage& out = blended[static_cast<std::size_t>(i)];
-        out.allocate(m.width(), m.height());
+        FloatImage& out = la[static_cast<std::size_t>(i)];
+        const FloatImage& other = lb[static_cast<std::size_t>(i)];
         for (int y = 0; y < m.height(); ++y)
             for (int x = 0; x < m.width(); ++x) {
                 const float keep = m.at(x, y);
-                out.at(x, y) = (255.0f - keep) * kInverse255 * lb[static_cast<std::size_t>(i)].at(x, y) +
-                               keep * kInverse255 * la[static_cast<std::size_t>(i)].at(x, y);
+                out.at(x, y) = (255.0f - keep) * kInverse255 * other.at(x, y) + keep * kInverse255 * out.at(x, y);
             }
     }
+    lb.clear();
+    gm.clear();
     for (int i = count - 1; i > 0; --i) {
-        CombineExpansion(blended[static_cast<std::size_t>(i)], blended[static_cast<std::size_t>(i) - 1],
+        CombineExpansion(la[static_cast<std::size_t>(i)], la[static_cast<std::size_t>(i) - 1],
                          [](float& finer, float expanded) { finer += expanded; });
     }
-    ToBytes(blended[0], mosaic);
+    ToBytes(la[0], mosaic);
     for (int y = 0; y < mosaic.height(); ++y)
         for (int x = 0; x < mosaic.width(); ++x)
             if (mosaic.at(x, y) == 0) mosaic.at(x, y) = 1;
