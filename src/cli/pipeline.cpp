@@ -54,6 +54,14 @@ private:
     std::vector<std::pair<std::string, double>> seconds_;
 };
 
+// What the export wrote.
+struct ExportFacts {
+    int width = 0;
+    int height = 0;
+    double scale = 1.0;
+    CompositionReport composition;
+};
+
 const char* StateName(int state)
 {
     switch (state) {
@@ -94,7 +102,7 @@ void WritePoints(JsonWriter& json, const std::array<PointF, 4>& points)
     json.EndArray();
 }
 
-std::string Report(const CMainDoc& doc, const StageClock& clock)
+std::string Report(const CMainDoc& doc, const StageClock& clock, const ExportFacts& exported)
 {
     JsonWriter json;
     json.BeginObject();
@@ -115,6 +123,14 @@ std::string Report(const CMainDoc& doc, const StageClock& clock)
             json.EndArray();
         }
     }
+    json.Key("output").BeginObject();
+    json.Key("width").Number(exported.width);
+    json.Key("height").Number(exported.height);
+    json.Key("scale").Number(exported.scale);
+    // How the composition at another scale than the working one held its memory (none at the working scale).
+    json.Key("pieces").Number(exported.composition.pieces);
+    json.Key("largest_piece_bytes").Number(static_cast<double>(exported.composition.largest_piece_bytes));
+    json.EndObject();
     json.Key("seconds").BeginObject();
     for (const auto& [stage, s] : clock.seconds()) json.Key(stage).Number(s);
     json.EndObject();
@@ -183,7 +199,12 @@ int FinishPipeline(CMainDoc& doc, TerminalHost& host, const PipelineOptions& opt
         return kExitFailure;
     }
     if (CancelledBetweenStages()) return kExitCancelled;
-    const int exported = clock.Time("export", [&] { return ExportWideView(doc, host, view, options.output, options.resolution); });
+    ExportFacts facts;
+    facts.scale = OutputScale(doc, options.resolution, view.crop_width(), view.crop_height());
+    const int exported =
+        clock.Time("export", [&] { return ExportWideView(doc, host, view, options.output, options.resolution, &facts.composition); });
+    facts.width = facts.scale == 1.0 ? view.crop_width() : facts.composition.width;
+    facts.height = facts.scale == 1.0 ? view.crop_height() : facts.composition.height;
     if (exported == kExportCancelled || InterruptRequested()) {
         std::fprintf(stderr, "Cancelled.\n");
         return kExitCancelled;
@@ -193,7 +214,7 @@ int FinishPipeline(CMainDoc& doc, TerminalHost& host, const PipelineOptions& opt
     if (CancelledBetweenStages()) return kExitCancelled;
     if (!options.project.empty() && !clock.Time("save", [&] { return SaveProjectDocument(doc, options.project); }))
         return kExitFailure;
-    if (!options.report.empty() && !WriteText(options.report, Report(doc, clock))) {
+    if (!options.report.empty() && !WriteText(options.report, Report(doc, clock, facts))) {
         std::fprintf(stderr, "%s: cannot write the report\n", options.report.c_str());
         return kExitFailure;
     }

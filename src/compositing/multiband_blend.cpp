@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "imaging/image_ops.h"
+#include "imaging/parallel.h"
 
 namespace tp {
 
@@ -13,6 +14,16 @@ constexpr float kInverse255 = 0.003921569f;
 
 using FloatPyramid = std::vector<FloatImage>;
 
+// Calls body(first, last) for bands of rows covering [0, rows), spread over the worker threads. Every row
+// is computed alike in whichever band it falls, so the result never depends on the banding. Inside another
+// parallel loop (the three channels of a small patch at once) the bands run on the calling thread.
+template <typename Body>
+void ForRowBands(int rows, Body body)
+{
+    const int band = std::max(16, (rows + 4 * WorkerThreads() - 1) / (4 * WorkerThreads()));
+    ParallelFor(0, (rows + band - 1) / band, [&](int i) { body(i * band, std::min(rows, (i + 1) * band)); });
+}
+
 // The next coarser level: the even part smoothed (sigma 1) and sampled at even rows and columns. Only the
 // kept samples are computed, the row pass at even columns and the column pass at even rows, with the values
 // of whole-plane smoothing.
@@ -21,9 +32,13 @@ FloatImage Reduce(const FloatImage& level)
     const int w = level.width() & ~1, h = level.height() & ~1;
     const std::vector<float> kernel = GaussianKernel(1.0f);
     FloatImage rows(w / 2, h);
-    for (int y = 0; y < h; ++y) SmoothRowAtEvenColumns(level.row(y), w, kernel, rows.row(y));
+    ForRowBands(h, [&](int first, int last) {
+        for (int y = first; y < last; ++y) SmoothRowAtEvenColumns(level.row(y), w, kernel, rows.row(y));
+    });
     FloatImage reduced(w / 2, h / 2);
-    for (int oy = 0; oy < h / 2; ++oy) SmoothColumn(rows, kernel, 2 * oy, reduced.row(oy));
+    ForRowBands(h / 2, [&](int first, int last) {
+        for (int oy = first; oy < last; ++oy) SmoothColumn(rows, kernel, 2 * oy, reduced.row(oy));
+    });
     return reduced;
 }
 
@@ -40,35 +55,38 @@ void CombineExpansion(const FloatImage& coarse, FloatImage& fine, Combine combin
     const int taps = static_cast<int>(kernel.size());
     const int half = taps / 2;
 
-    // Row passes of the coarse rows the column window reaches (at most half the taps, plus one).
-    const int kept = half + 2;
-    std::vector<std::vector<float>> passes(static_cast<std::size_t>(kept), std::vector<float>(static_cast<std::size_t>(width)));
-    std::vector<int> pass_row(static_cast<std::size_t>(kept), -1);
-    std::vector<float> doubled(static_cast<std::size_t>(width));
-    auto row_pass = [&](int coarse_row) -> const float* {
-        const std::size_t slot = static_cast<std::size_t>(coarse_row % kept);
-        float* out = passes[slot].data();
-        if (pass_row[slot] == coarse_row) return out;
-        pass_row[slot] = coarse_row;
-        const float* in = coarse.row(coarse_row);
-        for (int x = 0; x < width; ++x) doubled[static_cast<std::size_t>(x)] = in[x / 2];
-        SmoothRow(doubled.data(), width, kernel, out);
-        return out;
-    };
+    // Each band of rows keeps its own row passes.
+    ForRowBands(height, [&](int first, int last) {
+        // Row passes of the coarse rows the column window reaches (at most half the taps, plus one).
+        const int kept = half + 2;
+        std::vector<std::vector<float>> passes(static_cast<std::size_t>(kept), std::vector<float>(static_cast<std::size_t>(width)));
+        std::vector<int> pass_row(static_cast<std::size_t>(kept), -1);
+        std::vector<float> doubled(static_cast<std::size_t>(width));
+        auto row_pass = [&](int coarse_row) -> const float* {
+            const std::size_t slot = static_cast<std::size_t>(coarse_row % kept);
+            float* out = passes[slot].data();
+            if (pass_row[slot] == coarse_row) return out;
+            pass_row[slot] = coarse_row;
+            const float* in = coarse.row(coarse_row);
+            for (int x = 0; x < width; ++x) doubled[static_cast<std::size_t>(x)] = in[x / 2];
+            SmoothRow(doubled.data(), width, kernel, out);
+            return out;
+        };
 
-    std::vector<float> expanded(static_cast<std::size_t>(width));
-    for (int y = 0; y < height; ++y) {
-        std::fill(expanded.begin(), expanded.end(), 0.0f);
-        for (int t = 0; t < taps; ++t) {
-            const int source_row = y + t - half;
-            if (source_row < 0 || source_row >= height) continue;
-            const float weight = kernel[static_cast<std::size_t>(t)];
-            const float* in = row_pass(source_row / 2);
-            for (int x = 0; x < width; ++x) expanded[static_cast<std::size_t>(x)] += weight * in[x];
+        std::vector<float> expanded(static_cast<std::size_t>(width));
+        for (int y = first; y < last; ++y) {
+            std::fill(expanded.begin(), expanded.end(), 0.0f);
+            for (int t = 0; t < taps; ++t) {
+                const int source_row = y + t - half;
+                if (source_row < 0 || source_row >= height) continue;
+                const float weight = kernel[static_cast<std::size_t>(t)];
+                const float* in = row_pass(source_row / 2);
+                for (int x = 0; x < width; ++x) expanded[static_cast<std::size_t>(x)] += weight * in[x];
+            }
+            float* target = fine.row(y);
+            for (int x = 0; x < width; ++x) combine(target[x], expanded[static_cast<std::size_t>(x)]);
         }
-        float* target = fine.row(y);
-        for (int x = 0; x < width; ++x) combine(target[x], expanded[static_cast<std::size_t>(x)]);
-    }
+    });
 }
 
 FloatPyramid Gaussian(FloatImage base, int levels)
@@ -112,11 +130,13 @@ void MultiBandBlend(GrayImage& mosaic, const GrayImage& source, const GrayImage&
 {
     FloatImage a = ToFloatPlane(mosaic);
     FloatImage b = ToFloatPlane(source);
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            if (a.at(x, y) == 0.0f) a.at(x, y) = b.at(x, y);
-            if (b.at(x, y) == 0.0f) b.at(x, y) = a.at(x, y);
-        }
+    ForRowBands(a.height(), [&](int first, int last) {
+        for (int y = first; y < last; ++y)
+            for (int x = 0; x < a.width(); ++x) {
+                if (a.at(x, y) == 0.0f) a.at(x, y) = b.at(x, y);
+                if (b.at(x, y) == 0.0f) b.at(x, y) = a.at(x, y);
+            }
+    });
     const int count = std::max(levels, 1);
     FloatPyramid la = Gaussian(std::move(a), count);
     FloatPyramid lb = Gaussian(std::move(b), count);
@@ -129,11 +149,13 @@ void MultiBandBlend(GrayImage& mosaic, const GrayImage& source, const GrayImage&
         const FloatImage& m = gm[static_cast<std::size_t>(i)];
         FloatImage& out = la[static_cast<std::size_t>(i)];
         const FloatImage& other = lb[static_cast<std::size_t>(i)];
-        for (int y = 0; y < m.height(); ++y)
-            for (int x = 0; x < m.width(); ++x) {
-                const float keep = m.at(x, y);
-                out.at(x, y) = (255.0f - keep) * kInverse255 * other.at(x, y) + keep * kInverse255 * out.at(x, y);
-            }
+        ForRowBands(m.height(), [&](int first, int last) {
+            for (int y = first; y < last; ++y)
+                for (int x = 0; x < m.width(); ++x) {
+                    const float keep = m.at(x, y);
+                    out.at(x, y) = (255.0f - keep) * kInverse255 * other.at(x, y) + keep * kInverse255 * out.at(x, y);
+                }
+        });
     }
     lb.clear();
     gm.clear();

@@ -21,9 +21,9 @@ namespace tp {
 
 namespace {
 
-// Bytes per patch pixel the band-by-band merge of one channel holds at its peak (two float planes, three
-// pyramids, the blended pyramid).
-constexpr std::size_t kMergeBytesPerPixel = 32;
+// Bytes per patch pixel the band-by-band merge of one channel holds at its peak (three pyramids of floats,
+// the canvas's and the source's at full size while the first levels are made).
+constexpr std::size_t kMergeBytesPerPixel = 24;
 
 // A rectangle of output pixels, upper bounds exclusive.
 struct Span {
@@ -242,7 +242,9 @@ bool Composer::Join(const JoinRecord& join)
 {
     if (join.kind == JoinRecord::Kind::Skipped) return true;
     const ColorImage source = ReadSource(join.index);
+    if (source.empty()) return true;
     const Span box = SourceSpan(join.index);
+    const ScaledWalk walk = WalkFor(join.index, source, false);
     Span patch;
     if (join.kind == JoinRecord::Kind::Seamed) {
         const Span unlimited{std::numeric_limits<int>::min() / 4, std::numeric_limits<int>::min() / 4,
@@ -251,27 +253,11 @@ bool Composer::Join(const JoinRecord& join)
                           join.patch_origin.y + join.mask.height(), scale_, unlimited);
     }
     const std::size_t patch_pixels = static_cast<std::size_t>(patch.width()) * static_cast<std::size_t>(patch.height());
-    const std::size_t plane_bytes = 7 * patch_pixels;
-    const std::size_t merge_bytes = kMergeBytesPerPixel * patch_pixels;
-    // The three channels merge at once when the budget has room for that, else one after another.
-    const bool channels_together = !budget_ || plane_bytes + 3 * merge_bytes <= budget_->capacity() / 2;
-    const MemoryBudget::Hold hold =
-        Reserve(source.block_size() + ColorImage::StrideFor(box.width()) * static_cast<std::size_t>(box.height()) + plane_bytes +
-                (channels_together ? 3 : 1) * merge_bytes);
+    // The source is sampled where it is needed rather than warped whole; the channels merge one after
+    // another, each spread over the worker threads, so one channel's pyramids are held at a time.
+    const MemoryBudget::Hold hold = Reserve(source.block_size() + (7 + kMergeBytesPerPixel) * patch_pixels);
 
-    // The source over its box; empty pixels where it has none.
-    ColorImage warped(box.width(), box.height());
-    if (!source.empty()) {
-        const ScaledWalk walk = WalkFor(join.index, source, false);
-        ParallelFor(box.y0, box.y1, [&](int y) {
-            walk.ForRow(y, box.x0, box.x1, [&](int x, double wx, double wy, double sx, double sy) {
-                if (InsideUsableArea(wx, wy, w(), h()))
-                    SampleColour(source, static_cast<float>(sx), static_cast<float>(sy), warped.pixel(x - box.x0, y - box.y0));
-            });
-        });
-    }
-
-    if (join.kind == JoinRecord::Kind::Seamed && !patch.empty()) {
+    if (!patch.empty()) {
         const int pw = patch.width(), ph = patch.height();
         // The seam mask scaled up: the working mask interpolated and cut at half way, so that the seam runs
         // smoothly between the working pixels rather than in steps of them.
@@ -279,37 +265,55 @@ bool Composer::Join(const JoinRecord& join)
         std::array<GrayImage, 3> canvas_planes{GrayImage(pw, ph), GrayImage(pw, ph), GrayImage(pw, ph)};
         std::array<GrayImage, 3> source_planes{GrayImage(pw, ph), GrayImage(pw, ph), GrayImage(pw, ph)};
         const GrayImage& seam = join.mask;
-        ParallelFor(0, ph, [&](int y) {
-            const double my = std::clamp((patch.y0 + y + 0.5) / scale_ - 0.5 - join.patch_origin.y, 0.0, seam.height() - 1.0);
-            const int y0 = static_cast<int>(my), y1 = std::min(y0 + 1, seam.height() - 1);
-            const double fy = my - y0;
-            for (int x = 0; x < pw; ++x) {
-                const double mx = std::clamp((patch.x0 + x + 0.5) / scale_ - 0.5 - join.patch_origin.x, 0.0, seam.width() - 1.0);
-                const int x0 = static_cast<int>(mx), x1 = std::min(x0 + 1, seam.width() - 1);
-                const double fx = mx - x0;
-                const double top = seam.at(x0, y0) + fx * (seam.at(x1, y0) - seam.at(x0, y0));
-                const double bottom = seam.at(x0, y1) + fx * (seam.at(x1, y1) - seam.at(x0, y1));
-                mask.at(x, y) = top + fy * (bottom - top) >= 127.5 ? 255 : 0;
-                const int cx = patch.x0 + x, cy = patch.y0 + y;
-                if (canvas_.contains(cx, cy))
-                    for (int k = 0; k < 3; ++k) canvas_planes[static_cast<std::size_t>(k)].at(x, y) = canvas_.at(cx, cy, k);
-                if (box.contains(cx, cy))
-                    for (int k = 0; k < 3; ++k) source_planes[static_cast<std::size_t>(k)].at(x, y) = warped.at(cx - box.x0, cy - box.y0, k);
+        // Where each patch column (row) falls on the working mask: the first sample and the second's weight.
+        struct Tap {
+            int first, second;
+            float weight;
+        };
+        const auto taps = [&](int count, int start, int origin, int size) {
+            std::vector<Tap> out(static_cast<std::size_t>(count));
+            for (int i = 0; i < count; ++i) {
+                const double m = std::clamp((start + i + 0.5) / scale_ - 0.5 - origin, 0.0, size - 1.0);
+                const int first = static_cast<int>(m);
+                out[static_cast<std::size_t>(i)] = {first, std::min(first + 1, size - 1), static_cast<float>(m - first)};
             }
+            return out;
+        };
+        const std::vector<Tap> columns = taps(pw, patch.x0, join.patch_origin.x, seam.width());
+        const std::vector<Tap> rows = taps(ph, patch.y0, join.patch_origin.y, seam.height());
+        const Span source_part{std::max(patch.x0, box.x0), std::max(patch.y0, box.y0), std::min(patch.x1, box.x1), std::min(patch.y1, box.y1)};
+        ParallelFor(0, ph, [&](int y) {
+            const Tap& row = rows[static_cast<std::size_t>(y)];
+            const std::uint8_t* upper = seam.row(row.first);
+            const std::uint8_t* lower = seam.row(row.second);
+            const int cy = patch.y0 + y;
+            for (int x = 0; x < pw; ++x) {
+                const Tap& column = columns[static_cast<std::size_t>(x)];
+                const float top = upper[column.first] + column.weight * (upper[column.second] - upper[column.first]);
+                const float bottom = lower[column.first] + column.weight * (lower[column.second] - lower[column.first]);
+                mask.at(x, y) = top + row.weight * (bottom - top) >= 127.5f ? 255 : 0;
+                const int cx = patch.x0 + x;
+                if (canvas_.contains(cx, cy)) {
+                    const std::uint8_t* c = canvas_.pixel(cx, cy);
+                    for (std::size_t k = 0; k < 3; ++k) canvas_planes[k].at(x, y) = c[k];
+                }
+            }
+            if (cy < source_part.y0 || cy >= source_part.y1) return;
+            walk.ForRow(cy, source_part.x0, source_part.x1, [&](int cx, double wx, double wy, double sx, double sy) {
+                if (!InsideUsableArea(wx, wy, w(), h())) return;
+                std::uint8_t colour[3];
+                SampleColour(source, static_cast<float>(sx), static_cast<float>(sy), colour);
+                for (std::size_t k = 0; k < 3; ++k) source_planes[k].at(cx - patch.x0, y) = colour[k];
+            });
         });
         const int levels = BlendLevels(pw, ph);
-        const auto merge = [&](int k) {
-            MultiBandBlend(canvas_planes[static_cast<std::size_t>(k)], source_planes[static_cast<std::size_t>(k)], mask, levels);
-        };
-        if (channels_together)
-            ParallelFor(0, 3, merge);
-        else
-            for (int k = 0; k < 3; ++k) merge(k);
+        for (std::size_t k = 0; k < 3; ++k) MultiBandBlend(canvas_planes[k], source_planes[k], mask, levels);
+        // Written back wherever the source or the canvas has a pixel (a sampled colour is never all zero).
         ParallelFor(0, ph, [&](int y) {
             for (int x = 0; x < pw; ++x) {
                 const int cx = patch.x0 + x, cy = patch.y0 + y;
                 if (!canvas_.contains(cx, cy)) continue;
-                const bool source_here = box.contains(cx, cy) && !IsEmptyPixel(warped.pixel(cx - box.x0, cy - box.y0));
+                const bool source_here = source_planes[0].at(x, y) != 0;
                 std::uint8_t* c = canvas_.pixel(cx, cy);
                 if (!source_here && IsEmptyPixel(c)) continue;
                 for (std::size_t k = 0; k < 3; ++k) c[k] = canvas_planes[k].at(x, y);
@@ -318,12 +322,11 @@ bool Composer::Join(const JoinRecord& join)
     }
 
     // The source fills what is still empty.
-    ParallelFor(0, box.height(), [&](int y) {
-        for (int x = 0; x < box.width(); ++x) {
-            const std::uint8_t* from = warped.pixel(x, y);
-            std::uint8_t* c = canvas_.pixel(box.x0 + x, box.y0 + y);
-            if (!IsEmptyPixel(from) && IsEmptyPixel(c)) std::copy_n(from, 3, c);
-        }
+    ParallelFor(box.y0, box.y1, [&](int y) {
+        walk.ForRow(y, box.x0, box.x1, [&](int x, double wx, double wy, double sx, double sy) {
+            std::uint8_t* c = canvas_.pixel(x, y);
+            if (IsEmptyPixel(c) && InsideUsableArea(wx, wy, w(), h())) SampleColour(source, static_cast<float>(sx), static_cast<float>(sy), c);
+        });
     });
     return true;
 }
@@ -376,6 +379,8 @@ bool ComposeAtScale(const Mosaic& mosaic, double scale, Projection projection, P
         if (image.empty()) return false;
     }
     counted.image_bytes = image.block_size();
+    counted.width = image.width();
+    counted.height = image.height();
     return true;
 }
 

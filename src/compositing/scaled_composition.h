@@ -17,6 +17,8 @@ enum class Projection { Planar, Cylindrical };
 // How a composition held its memory beside the image it made: one piece per source painted, each reserved
 // from the budget while it is worked on and released before the next.
 struct CompositionReport {
+    int width = 0;  // of the image made (as cut, where a caller cuts it)
+    int height = 0;
     int pieces = 0;
     std::size_t largest_piece_bytes = 0;
     std::size_t image_bytes = 0;

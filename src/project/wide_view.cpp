@@ -108,19 +108,24 @@ void WideView::Crop(const CMainDoc& doc, CropChoice choice)
 int WideView::crop_width() const { return std::max(0, std::min(crop_.right, image_.width()) - std::max(crop_.left, 0)); }
 int WideView::crop_height() const { return std::max(0, std::min(crop_.bottom, image_.height()) - std::max(crop_.top, 0)); }
 
-bool WideView::ScaledCroppedImage(const CMainDoc& doc, double scale, Progress& progress, ColorImage& image) const
+bool WideView::ScaledCroppedImage(const CMainDoc& doc, double scale, Progress& progress, ColorImage& image,
+                                  CompositionReport* report) const
 {
     image.release();
     if (!has_image() || !doc.mosaic()) return false;
     const Projection projection =
         doc.projection_command() == command::kCylindricalProjection ? Projection::Cylindrical : Projection::Planar;
-    if (!ComposeAtScale(*doc.mosaic(), scale, projection, progress, image, &doc.memory_budget())) return false;
+    if (!ComposeAtScale(*doc.mosaic(), scale, projection, progress, image, &doc.memory_budget(), report)) return false;
     // The rectangle on the whole wide-view image, its edges scaled.
     const double left = cut_origin_.x + std::max(crop_.left, 0), top = cut_origin_.y + std::max(crop_.top, 0);
     const int x0 = static_cast<int>(std::lround(left * scale)), y0 = static_cast<int>(std::lround(top * scale));
     const int x1 = static_cast<int>(std::lround((left + crop_width()) * scale));
     const int y1 = static_cast<int>(std::lround((top + crop_height()) * scale));
     CropInPlace(image, x0, y0, x1 - x0, y1 - y0);
+    if (report) {
+        report->width = image.width();
+        report->height = image.height();
+    }
     return !image.empty();
 }
 

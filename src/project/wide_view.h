@@ -5,6 +5,7 @@
 #include <string>
 
 #include "project/crop_box.h"
+#include "compositing/scaled_composition.h"
 #include "imaging/progress.h"
 #include "project/main_doc.h"
 
@@ -34,7 +35,8 @@ public:
     // The crop rectangle's pixels at `scale` times the working resolution (CroppedImage at 1): the image of
     // the document's projection composed again at that scale and cut in place to the rectangle, scaled. False
     // (image empty) on cancellation or when the composition cannot be made.
-    bool ScaledCroppedImage(const CMainDoc& doc, double scale, Progress& progress, ColorImage& image) const;
+    bool ScaledCroppedImage(const CMainDoc& doc, double scale, Progress& progress, ColorImage& image,
+                            CompositionReport* report = nullptr) const;
     // The crop rectangle's size in working pixels.
     int crop_width() const;
     int crop_height() const;

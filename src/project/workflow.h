@@ -71,13 +71,15 @@ inline constexpr int kExportNotComposed = -3;
 // Writes the view's cropped image to `path` at `resolution`: as shown at the working resolution, composed
 // again first at any other, on a worker thread behind a cancellable progress dialog. Every failure has been
 // shown to the user when it returns.
+// `report`, when given, receives how the composition held its memory (untouched at the working resolution).
 int ExportWideView(CMainDoc& doc, WorkflowHost& host, const WideView& view, const std::string& path,
-                   const OutputResolution& resolution);
+                   const OutputResolution& resolution, CompositionReport* report = nullptr);
 
 // The view's cropped image at `scale` times the working resolution (composed on a worker thread behind a
 // cancellable progress dialog, captioned `caption`, when the scale is not 1): 0 when made, otherwise
 // kExportCancelled or kExportNotComposed (after the memory message).
-int ComposeForOutput(CMainDoc& doc, WorkflowHost& host, const WideView& view, double scale, int caption, ColorImage& image);
+int ComposeForOutput(CMainDoc& doc, WorkflowHost& host, const WideView& view, double scale, int caption, ColorImage& image,
+                     CompositionReport* report = nullptr);
 
 // The parameters of a new mosaic from the first source's working image; false when it cannot be read.
 bool FillMosaicParameters(CMainDoc& doc, MosaicParameters& parameters);

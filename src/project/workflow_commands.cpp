@@ -114,7 +114,8 @@ void ApplyEdits(CMainDoc& doc, WorkflowHost& host, Progress& bar)
     doc.set_modified(true);
 }
 
-int ComposeForOutput(CMainDoc& doc, WorkflowHost& host, const WideView& view, double scale, int caption, ColorImage& image)
+int ComposeForOutput(CMainDoc& doc, WorkflowHost& host, const WideView& view, double scale, int caption, ColorImage& image,
+                     CompositionReport* report)
 {
     if (scale == 1.0) {
         image = view.CroppedImage();
@@ -128,7 +129,7 @@ int ComposeForOutput(CMainDoc& doc, WorkflowHost& host, const WideView& view, do
             ProgressDialog& progress = *doc.progress_dialog();
             progress.SetCaption(caption);
             progress.SetText(strings::kComposingAtResolution);
-            composed = view.ScaledCroppedImage(doc, scale, progress, image);
+            composed = view.ScaledCroppedImage(doc, scale, progress, image, report);
             cancelled = progress.cancel_requested();
             progress.Close();
         });
@@ -140,14 +141,14 @@ int ComposeForOutput(CMainDoc& doc, WorkflowHost& host, const WideView& view, do
 }
 
 int ExportWideView(CMainDoc& doc, WorkflowHost& host, const WideView& view, const std::string& path,
-                   const OutputResolution& resolution)
+                   const OutputResolution& resolution, CompositionReport* report)
 {
     if (resolution.kind == OutputResolution::Kind::Working) return view.Export(path);
     // A name no writer takes is refused before any composing.
     if (FormatForFileName(path) == ImageFormat::Unknown) return WideView::WriteOutput(ColorImage(), path);
     const double scale = OutputScale(doc, resolution, view.crop_width(), view.crop_height());
     ColorImage image;
-    if (const int outcome = ComposeForOutput(doc, host, view, scale, strings::kExportCaption, image); outcome != 0) return outcome;
+    if (const int outcome = ComposeForOutput(doc, host, view, scale, strings::kExportCaption, image, report); outcome != 0) return outcome;
     int code = 0;
     {
         CommandDialog dialog(doc, host, false);
