@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
 #include <QScrollBar>
@@ -24,6 +23,7 @@
 #include "ui/cropped_image_window.h"
 #include "ui/frame_dialogs.h"
 #include "ui/edit_window.h"
+#include "ui/export_dialog.h"
 #include "ui/load_image_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/main_view.h"
@@ -135,9 +135,10 @@ void TakeWideView(tp::CMainFrame& frame, ScreenshotWriter& shots)
     tp::CroppedImageWindow cropped(view.CroppedImage(), &frame);
     shots.Take(cropped, QStringLiteral("cropped-image-window"));
     cropped.hide();
-    const std::unique_ptr<QFileDialog> export_dialog = tp::MakeExportDialog(&frame);
-    shots.Take(*export_dialog, QStringLiteral("export-dialog"));
-    export_dialog->hide();
+    // Offered as last chosen at most 20 megapixels.
+    tp::ExportDialog export_dialog(tp::MakeExportOffer(frame.document(), view.wide_view(), tp::OutputResolution::Limit(20)), &frame);
+    shots.Take(export_dialog, QStringLiteral("export-dialog"));
+    export_dialog.hide();
     view.ShowWideView();
 }
 

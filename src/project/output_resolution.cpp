@@ -52,13 +52,19 @@ double FullScale(const CMainDoc& doc)
 
 double OutputScale(const CMainDoc& doc, const OutputResolution& resolution, int cut_width, int cut_height)
 {
+    return resolution.kind == OutputResolution::Kind::Working ? 1.0
+                                                               : OutputScale(FullScale(doc), resolution, cut_width, cut_height);
+}
+
+double OutputScale(double full_scale, const OutputResolution& resolution, int cut_width, int cut_height)
+{
     switch (resolution.kind) {
     case OutputResolution::Kind::Working: return 1.0;
-    case OutputResolution::Kind::Full: return FullScale(doc);
+    case OutputResolution::Kind::Full: return full_scale;
     case OutputResolution::Kind::Megapixels: break;
     }
     const double pixels = static_cast<double>(std::max(cut_width, 1)) * static_cast<double>(std::max(cut_height, 1));
-    return std::min(FullScale(doc), std::sqrt(resolution.megapixels * 1e6 / pixels));
+    return std::min(full_scale, std::sqrt(resolution.megapixels * 1e6 / pixels));
 }
 
 }  // namespace tp

@@ -36,5 +36,7 @@ double FullScale(const CMainDoc& doc);
 // 1 for the working resolution, FullScale for full, and for a limit the scale that gives the cut at most that
 // many pixels, but never more than full.
 double OutputScale(const CMainDoc& doc, const OutputResolution& resolution, int cut_width, int cut_height);
+// The same for a project whose FullScale is `full_scale` (for callers that keep the number, not the document).
+double OutputScale(double full_scale, const OutputResolution& resolution, int cut_width, int cut_height);
 
 }  // namespace tp

@@ -4,7 +4,9 @@
 #include <QMessageBox>
 
 #include "ui/choice_dialogs.h"
+#include "ui/export_dialog.h"
 #include "ui/load_image_dialog.h"
+#include "ui/printing.h"
 #include "ui/ui_strings.h"
 
 namespace tp {
@@ -17,17 +19,6 @@ QStringList ImageFilters()
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
     return filters;
-}
-
-std::unique_ptr<QFileDialog> MakeExportDialog(QWidget* parent)
-{
-    auto dialog = std::make_unique<QFileDialog>(parent, QStringLiteral("Export Wide-View Image"), QString(),
-                                                ImageFilters().join(QStringLiteral(";;")));
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    // No overwrite prompt: the writer replaces the file whole, or leaves it as it was.
-    dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    dialog->setDefaultSuffix(QStringLiteral("jpg"));
-    return dialog;
 }
 
 FrameDialogs StandardFrameDialogs(QWidget* window)
@@ -47,10 +38,11 @@ FrameDialogs StandardFrameDialogs(QWidget* window)
         dialog.setDefaultSuffix(QStringLiteral("tnp"));
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
-    dialogs.export_image = [window] {
-        const std::unique_ptr<QFileDialog> dialog = MakeExportDialog(window);
-        return dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
+    dialogs.export_image = [window](const ExportOffer& offer) {
+        ExportDialog dialog(offer, window);
+        return dialog.exec() == QDialog::Accepted ? dialog.target() : ExportTarget{};
     };
+    dialogs.print = [window](QPrinter& printer, int page_count) { return AskToPrint(printer, page_count, window); };
     dialogs.choose = [window](const ChoiceQuestion& question) { return AskChoice(question, window); };
     dialogs.ask_save = [window](const QString& name) {
         const auto answer = QMessageBox::question(window, UiText(57344), UiText(ui_strings::kSaveChanges).arg(name),

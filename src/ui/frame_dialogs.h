@@ -3,13 +3,14 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <optional>
 
 #include <QString>
 #include <QStringList>
 
-class QFileDialog;
+#include "ui/export_choice.h"
+
+class QPrinter;
 class QWidget;
 
 namespace tp {
@@ -24,8 +25,10 @@ struct FrameDialogs {
     // A project to open, or to save under (empty when cancelled); the suggested name for saving.
     std::function<QString()> open_project;
     std::function<QString(const QString& suggested)> save_project;
-    // The file to export to (empty when cancelled).
-    std::function<QString()> export_image;
+    // The file to export to and the resolution (the path empty when cancelled).
+    std::function<ExportTarget(const ExportOffer&)> export_image;
+    // The print dialog for pages 1 to `page_count` on `printer`: true to print.
+    std::function<bool(QPrinter& printer, int page_count)> print;
     std::function<std::optional<int>(const ChoiceQuestion&)> choose;
     // "Save changes to <name>?"
     std::function<SaveAnswer(const QString& name)> ask_save;
@@ -35,9 +38,6 @@ struct FrameDialogs {
 
 // The real dialogs, parented to `window`.
 FrameDialogs StandardFrameDialogs(QWidget* window);
-
-// The export dialog: a save dialog with the seven formats as filters, "jpg" by default, no overwrite prompt.
-std::unique_ptr<QFileDialog> MakeExportDialog(QWidget* parent);
 
 // The project filter of the file dialogs: "Tarnel Plexaro Project(*.tnp)".
 QString ProjectFilter();

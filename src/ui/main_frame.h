@@ -127,6 +127,9 @@ private:
     void OnUsersGuide();
     void ShowResultOrClear(bool show);
     QPrinter& printer();
+    // The cropped image to print on the printer as set up: composed again at the printer's resolution when
+    // that shows more than the working pixels (nothing when that was cancelled or could not be made).
+    std::optional<ColorImage> ImageToPrint();
 
     CMainDoc& doc_;
     QSettings& settings_;

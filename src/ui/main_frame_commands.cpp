@@ -12,6 +12,8 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "imaging/string_table.h"
+#include "project/output_resolution.h"
 #include "project/project_document.h"
 #include "project/workflow.h"
 #include "ui/about_dialog.h"
@@ -236,9 +238,11 @@ void CMainFrame::OnCrop()
 
 void CMainFrame::OnExport()
 {
-    const QString path = dialogs_.export_image();
-    if (path.isEmpty()) return;
-    main_view()->Export(path);
+    const WideView& view = main_view()->wide_view();
+    const ExportTarget target = dialogs_.export_image(MakeExportOffer(doc_, view, LoadExportResolution(settings_)));
+    if (target.path.isEmpty()) return;
+    SaveExportResolution(settings_, target.resolution);
+    ExportWideView(doc_, host_, view, target.path.toStdString(), target.resolution);
 }
 
 void CMainFrame::OnShowCroppedImage()
@@ -258,12 +262,29 @@ QPrinter& CMainFrame::printer()
     return *printer_;
 }
 
-void CMainFrame::OnPrint()
+std::optional<ColorImage> CMainFrame::ImageToPrint()
 {
-    PrintImage(main_view()->CroppedImage(), print_settings_, QString::fromStdString(doc_.title()), printer(), this);
+    const WideView& view = main_view()->wide_view();
+    const double printed = PrintedScale(print_settings_, view.crop_width(), view.crop_height(), printer());
+    ColorImage image;
+    if (ComposeForOutput(doc_, host_, view, PrintCompositionScale(printed, FullScale(doc_)), strings::kPrintCaption, image) != 0)
+        return std::nullopt;
+    return image;
 }
 
-void CMainFrame::OnPrintPreview() { PreviewPrint(main_view()->CroppedImage(), print_settings_, printer(), settings_, this); }
+void CMainFrame::OnPrint()
+{
+    if (!dialogs_.print(printer(), PageCount(print_settings_, main_view()->CroppedImage(), printer()))) return;
+    // Composed after the dialog, for the printer and resolution chosen there.
+    if (const std::optional<ColorImage> image = ImageToPrint())
+        PrintPages(*image, print_settings_, QString::fromStdString(doc_.title()), printer(), this);
+}
+
+void CMainFrame::OnPrintPreview()
+{
+    if (const std::optional<ColorImage> image = ImageToPrint()) PreviewPrint(*image, print_settings_, printer(), settings_, this);
+}
+
 void CMainFrame::OnPrintSetup() { SetUpPrinter(printer(), this); }
 void CMainFrame::OnPageSetup() { SetUpPages(print_settings_, main_view()->CroppedImage(), printer(), this); }
 

@@ -77,8 +77,6 @@ void CMainView::Crop(CropChoice choice)
     emit cropChanged();
 }
 
-int CMainView::Export(const QString& path) { return wide_view_.Export(path.toStdString()); }
-
 void CMainView::ViewMoved()
 {
     const QRect image = image_on_screen();

@@ -23,8 +23,6 @@ public:
     // Switches the projection, keeping the zoom; false when it was already shown.
     bool SwitchProjection(int command_id);
     void Crop(CropChoice choice);
-    // The writer's code: 0 written, negative for an unknown extension, positive for a write failure.
-    int Export(const QString& path);
     ColorImage CroppedImage() const { return wide_view_.CroppedImage(); }
 
     const WideView& wide_view() const { return wide_view_; }

@@ -1,5 +1,7 @@
 #include "ui/printing.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QPainter>
 #include <QPrintDialog>
@@ -122,15 +124,43 @@ bool PrintPages(const ColorImage& image, const PrintSettings& settings, const QS
     return !aborted;
 }
 
-bool PrintImage(const ColorImage& image, const PrintSettings& settings, const QString& title, QPrinter& printer,
-                QWidget* window)
+bool AskToPrint(QPrinter& printer, int page_count, QWidget* parent)
 {
-    const int count = PageCount(settings, image, printer);
-    QPrintDialog dialog(&printer, window);
-    dialog.setMinMax(1, count);
-    printer.setFromTo(1, count);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    return PrintPages(image, settings, title, printer, window);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, page_count);
+    printer.setFromTo(1, page_count);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+double PrintedScale(const PrintSettings& settings, int image_width, int image_height, int page_width,
+                    int page_height, int dpi)
+{
+    if (image_width <= 0 || image_height <= 0) return 0.0;
+    const auto larger_ratio = [&](int printed_width, int printed_height) {
+        return std::max(static_cast<double>(printed_width) / image_width, static_cast<double>(printed_height) / image_height);
+    };
+    if (settings.organization == PageOrganization::kAcrossPages) return larger_ratio(settings.poster.pw, settings.poster.ph);
+    double scale = 0.0;
+    const int gap = QuarterInch(dpi);
+    for (const PageRect& cell : OrganizationCells(settings.organization, page_width, page_height, gap, gap)) {
+        const PageRect target = FitImageInCell(cell, image_width, image_height);
+        scale = std::max(scale, larger_ratio(target.width(), target.height()));
+    }
+    return scale;
+}
+
+double PrintedScale(const PrintSettings& settings, int image_width, int image_height, const QPrinter& printer)
+{
+    const QRect page = PrintableRect(printer);
+    return PrintedScale(settings, image_width, image_height, page.width(), page.height(), printer.resolution());
+}
+
+double PrintCompositionScale(double printed_scale, double full_scale)
+{
+    // Composing again costs a pass over every photograph; a few per cent more pixels are not worth it.
+    constexpr double kWorthComposing = 1.05;
+    const double scale = std::min(printed_scale, full_scale);
+    return scale > kWorthComposing ? scale : 1.0;
 }
 
 void PaintAllPages(QPrinter& target, const PrintSettings& settings, const ColorImage& image)

@@ -37,13 +37,23 @@ void PaintPage(QPainter& painter, const QRect& page_rect, int page, const PrintS
 // Every page of the job, on a preview's printer (no dialog, no Printing window).
 void PaintAllPages(QPrinter& target, const PrintSettings& settings, const ColorImage& image);
 
-// The print command: the print dialog (pages 1..count), then the job under `title` with a "Printing" window
-// whose Cancel aborts it; `window` is disabled meanwhile. False when nothing was printed.
-bool PrintImage(const ColorImage& image, const PrintSettings& settings, const QString& title, QPrinter& printer,
-                QWidget* window);
-// Prints every page without asking (the print dialog's work done by the caller, or tests).
+// The print dialog for pages 1 to `page_count`: true when the user chose to print.
+bool AskToPrint(QPrinter& printer, int page_count, QWidget* parent);
+// The job under `title`, the pages the print dialog chose, with a "Printing" window whose Cancel aborts it;
+// `window` is disabled meanwhile. False when nothing was printed.
 bool PrintPages(const ColorImage& image, const PrintSettings& settings, const QString& title, QPrinter& printer,
                 QWidget* window);
+
+// How many printer pixels an image of `image_width` x `image_height` is printed on per image pixel, in the
+// larger of its two directions, on a printable area of `page_width` x `page_height` at `dpi`: the image
+// fitted in a cell of the organization, or the poster's size across pages (0 without a poster).
+double PrintedScale(const PrintSettings& settings, int image_width, int image_height, int page_width,
+                    int page_height, int dpi);
+// The same on `printer`'s printable area.
+double PrintedScale(const PrintSettings& settings, int image_width, int image_height, const QPrinter& printer);
+// The scale to compose the working image at for printing: as many pixels as the printer shows of it, but no
+// more than the photographs have; 1 (the working image itself) when that would gain 5% or less.
+double PrintCompositionScale(double printed_scale, double full_scale);
 
 // The preview, showing one or two pages side by side as last time ("Settings" / "PreviewPages").
 void PreviewPrint(const ColorImage& image, const PrintSettings& settings, QPrinter& printer, QSettings& store,

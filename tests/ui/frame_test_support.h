@@ -1,8 +1,10 @@
 // A main frame on a scratch settings file, with its questions answered by the test instead of dialogs.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QSettings>
 
@@ -27,6 +29,10 @@ struct FrameFixture {
     QString save_path;
     QString open_path;
     QString export_path;
+    OutputResolution export_resolution;
+    std::vector<ExportOffer> export_offers;  // what each export offered
+    // The print dialog: sets the printer up and answers (no printing by default).
+    std::function<bool(QPrinter&, int page_count)> print = [](QPrinter&, int) { return false; };
     SaveAnswer save_answer = SaveAnswer::No;
     int save_questions = 0;
     int picker_calls = 0;
@@ -47,7 +53,11 @@ struct FrameFixture {
         };
         dialogs.open_project = [this] { return open_path; };
         dialogs.save_project = [this](const QString&) { return save_path; };
-        dialogs.export_image = [this] { return export_path; };
+        dialogs.export_image = [this](const ExportOffer& offer) {
+            export_offers.push_back(offer);
+            return ExportTarget{export_path, export_resolution};
+        };
+        dialogs.print = [this](QPrinter& printer, int page_count) { return print(printer, page_count); };
         dialogs.choose = [this](const ChoiceQuestion& question) -> std::optional<int> {
             if (question.first_id == kStitchingChoice.first_id) return stitch_choice;
             if (question.first_id == kFinalizationChoice.first_id) return finalize_choice;
@@ -61,10 +71,11 @@ struct FrameFixture {
         frame->set_dialogs(dialogs);
     }
 
-    void LoadViews(int count)
+    // Views of `width` x `height` panning by `step` pixels across one scene.
+    void LoadViews(int count, int width = 320, int height = 240, int step = 110)
     {
         images.clear();
-        for (const std::string& path : WritePanningViews(dir, count)) images << QString::fromStdString(path);
+        for (const std::string& path : WritePanningViews(dir, count, width, height, step)) images << QString::fromStdString(path);
         frame->RunProcessingCommand(kCmdLoad);
     }
 };

@@ -94,6 +94,37 @@ TEST(PrintingTest, APostersPagesMeetWithoutLosingOrRepeatingAColumn)
     EXPECT_EQ(second.pixelColor(151, 5), QColor(Qt::white));
 }
 
+TEST(PrintingTest, ThePrintedScaleIsThePrinterPixelsPerImagePixel)
+{
+    // An 850 x 1100 page at 100 dpi (gaps of 25) and a 300 x 100 image, as above.
+    struct Case {
+        PrintSettings settings;
+        int image_width;
+        double scale;
+    };
+    const Case cases[] = {
+        {{PageOrganization::kOneImagePerPage, {}}, 300, 850.0 / 300},
+        {{PageOrganization::kFourImagesPerPage, {}}, 300, 412.0 / 300},
+        {{PageOrganization::kAcrossPages, {1200, 400}}, 300, 4.0},
+        {{PageOrganization::kAcrossPages, {1200, 600}}, 300, 6.0},  // stretched: the sharper direction counts
+        {{PageOrganization::kAcrossPages, {0, 0}}, 300, 0.0},
+        {{PageOrganization::kOneImagePerPage, {}}, 0, 0.0},
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(PrintedScale(c.settings, c.image_width, 100, 850, 1100, 100), c.scale, 0.01)
+            << static_cast<int>(c.settings.organization) << " " << c.settings.poster.pw << "x" << c.settings.poster.ph;
+}
+
+TEST(PrintingTest, TheImageIsComposedForPrintingOnlyWhenThatGainsMoreThanFivePerCent)
+{
+    struct Case {
+        double printed, full, composed;
+    };
+    for (const Case c : {Case{3.0, 1.5625, 1.5625}, Case{1.2, 2.0, 1.2}, Case{1.05, 2.0, 1.0}, Case{0.5, 2.0, 1.0},
+                         Case{3.0, 1.0, 1.0}})
+        EXPECT_EQ(PrintCompositionScale(c.printed, c.full), c.composed) << c.printed << " " << c.full;
+}
+
 int PdfPages(const QString& path)
 {
     QFile file(path);
