@@ -21,8 +21,8 @@
 # They are kept under ${TMPDIR:-/tmp}/tp-fullres-bench for the next run; pass those folders as SET_DIRs to
 # run them alone.
 # Printed per set (bench/fullres_ratios.py): both output sizes, the median in-process times as ratios
-# ours / OpenCV (whole: our stitch + finalize + export against OpenCV's estimateTransform + composePanorama;
-# composition: our finalize + export against composePanorama) and the peak resident size of each process
+# ours / OpenCV (whole: our stages after loading, from --report, against OpenCV's estimateTransform +
+# composePanorama; composition: those stages but the stitch against composePanorama) and the peak resident size of each process
 # (/usr/bin/time) with its ratio. Loading is timed on neither side; our export includes writing the BMP,
 # OpenCV's writing is untimed. OpenCV's process also runs a helper that registers once more, untimed, to tell
 # which photos were kept; its peak counts when higher. TP_FULLRES_ARGS replaces "--resolution full" in our
