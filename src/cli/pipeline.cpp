@@ -183,7 +183,12 @@ int FinishPipeline(CMainDoc& doc, TerminalHost& host, const PipelineOptions& opt
         return kExitFailure;
     }
     if (CancelledBetweenStages()) return kExitCancelled;
-    if (clock.Time("export", [&] { return view.Export(options.output); }) != 0) return kExitFailure;
+    const int exported = clock.Time("export", [&] { return ExportWideView(doc, host, view, options.output, options.resolution); });
+    if (exported == kExportCancelled || InterruptRequested()) {
+        std::fprintf(stderr, "Cancelled.\n");
+        return kExitCancelled;
+    }
+    if (exported != 0) return kExitFailure;
 
     if (CancelledBetweenStages()) return kExitCancelled;
     if (!options.project.empty() && !clock.Time("save", [&] { return SaveProjectDocument(doc, options.project); }))

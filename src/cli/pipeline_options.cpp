@@ -60,6 +60,14 @@ std::optional<PipelineOptions> ParsePipelineOptions(const std::vector<std::strin
                 return std::nullopt;
             }
             options.threads = static_cast<int>(n);
+        } else if (a == "--resolution") {
+            if (!value(v)) return std::nullopt;
+            const std::optional<OutputResolution> resolution = ParseOutputResolution(v);
+            if (!resolution) {
+                error = "--resolution takes working, full or a number of megapixels such as 12MP";
+                return std::nullopt;
+            }
+            options.resolution = *resolution;
         } else if (a == "--exposure-compensation") {
             options.exposure_compensation = true;
         } else if (a == "-q" || a == "--quiet") {

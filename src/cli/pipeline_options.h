@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "project/output_resolution.h"
 #include "project/wide_view.h"
 #include "project/workflow.h"
 
@@ -21,6 +22,7 @@ struct PipelineOptions {
     int projection = command::kPlanarProjection;
     Crop crop = Crop::None;
     std::string report;
+    OutputResolution resolution;  // of the exported image
     bool exposure_compensation = false;
     bool quiet = false;
     int threads = 0;  // 0: every core

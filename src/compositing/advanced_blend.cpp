@@ -54,7 +54,11 @@ void WarpInto(const ColorImage& image, const Matrix& from_reference, PointI offs
 // One source joined to the canvas; false when the user cancels.
 class SourceJoin {
 public:
-    SourceJoin(Mosaic& mosaic, int index, Progress& progress) : mosaic_(mosaic), index_(index), progress_(progress) {}
+    SourceJoin(Mosaic& mosaic, int index, Progress& progress, JoinRecord& record)
+        : mosaic_(mosaic), index_(index), progress_(progress), record_(record)
+    {
+        record_.index = index;
+    }
 
     bool Run();
 
@@ -78,6 +82,7 @@ private:
     Mosaic& mosaic_;
     int index_;
     Progress& progress_;
+    JoinRecord& record_;
     int steps_sent_ = 0;
     std::shared_ptr<const ColorImage> image_;
     Span box_;
@@ -118,6 +123,7 @@ bool SourceJoin::Run()
     image_ = mosaic_.BlendingImage(index_);
     const SeamEndpoints ends = FindSeamEndpoints(mosaic_.planar(), InnerCornersOnCanvas());
     if (ends.skip) {
+        record_.kind = JoinRecord::Kind::Skipped;
         SkipRemainingSteps();
         return true;
     }
@@ -169,6 +175,7 @@ bool SourceJoin::Run()
     // Nothing to seam against (no overlap, or an outline that does not cross the painted area twice): the
     // source fills the empty canvas only.
     if (ends.no_seam || overlap.empty()) {
+        record_.kind = JoinRecord::Kind::FillOnly;
         while (steps_sent_ < kStepsPerSource - 1)
             if (!Counted(Step())) return false;
         FillEmptyCanvas();
@@ -197,6 +204,9 @@ bool SourceJoin::Run()
     for (int y = 0; y < ph; ++y)
         for (int x = 0; x < pw; ++x)
             mask.at(x, y) = seam.at(std::clamp(x - m, 0, overlap.width() - 1), std::clamp(y - m, 0, overlap.height() - 1));
+    record_.kind = JoinRecord::Kind::Seamed;
+    record_.patch_origin = patch_origin;
+    record_.mask = mask;
     if (!Counted(Step())) return false;
     for (int y = 0; y < ph; ++y)
         for (int x = 0; x < pw; ++x) {
@@ -247,6 +257,7 @@ bool Mosaic::AdvancedBlend(Progress& progress)
 {
     ClearCanvas();
     PrepareExposureGains();
+    joins_.clear();
     if (const std::shared_ptr<const ColorImage> shared = BlendingImage(reference_)) {
         const ColorImage& reference = *shared;
         const BoxI& rel = alignment(reference_).relative_box;
@@ -271,7 +282,8 @@ bool Mosaic::AdvancedBlend(Progress& progress)
     for (std::size_t position = 1; position < order_.size(); ++position) {
         const int index = order_[position];
         if (!alignment(index).in_chain) break;
-        if (!SourceJoin(*this, index, progress).Run()) return false;
+        joins_.emplace_back();
+        if (!SourceJoin(*this, index, progress, joins_.back()).Run()) return false;
     }
     return true;
 }

@@ -6,42 +6,18 @@
 #include <vector>
 
 #include "compositing/canvas_walk.h"
+#include "compositing/centre_weights.h"
 #include "compositing/mosaic.h"
 #include "imaging/parallel.h"
 #include "imaging/pixel.h"
 
 namespace tp {
 
-namespace {
-
-// Integer weight 10 at a source's centre, one less for every tenth of its half-diagonal; kept as a table over
-// the working image, since every source of a mosaic has the same size.
-class CentreWeights {
-public:
-    CentreWeights(int width, int height) : width_(width), weights_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
-    {
-        const int cx = width / 2, cy = height / 2;
-        const double tenth = 0.1 * std::sqrt(static_cast<double>(cx) * cx + static_cast<double>(cy) * cy);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const double dx = x - cx, dy = y - cy;
-                weights_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-                    static_cast<std::int8_t>(10 - static_cast<int>(std::sqrt(dx * dx + dy * dy) / tenth));
-            }
-    }
-    int operator()(int x, int y) const { return weights_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)]; }
-
-private:
-    int width_;
-    std::vector<std::int8_t> weights_;
-};
-
-}  // namespace
-
 bool Mosaic::BasicBlend(Progress& progress)
 {
     ClearCanvas();
     PrepareExposureGains();
+    joins_.clear();
     const int canvas_width = planar_.width();
     const int canvas_height = planar_.height();
     // The running weight sum per pixel. Up to 25 sources (weights at most 10) fit a byte; a wider counter

@@ -68,6 +68,7 @@ bool Mosaic::UpdateGeometry()
 
 bool Mosaic::Blend(BlendType type, Progress& progress)
 {
+    last_blend_.reset();
     if (!geometry_valid_) return false;
     switch (type) {
     case BlendType::Basic:
@@ -84,6 +85,7 @@ bool Mosaic::Blend(BlendType type, Progress& progress)
         return false;
     }
     ProjectCylindrical();
+    last_blend_ = type;
     return true;
 }
 

@@ -7,10 +7,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "compositing/exposure_gains.h"
+#include "compositing/join_record.h"
 #include "compositing/mosaic_parameters.h"
 #include "compositing/realignment_grid.h"
 #include "imaging/image_buffer.h"
@@ -73,6 +75,10 @@ public:
     // The working image of source i as blending paints it: with its gains applied when the last blend
     // estimated them, otherwise the shared working image itself. Null when its file cannot be read.
     std::shared_ptr<const ColorImage> BlendingImage(int i) const;
+    // The blend that painted the canvas as it stands (none before the first and after a failed or cancelled
+    // one), and how the advanced blend joined each source after the reference, in stitching order.
+    std::optional<BlendType> last_blend() const { return last_blend_; }
+    const std::vector<JoinRecord>& joins() const { return joins_; }
     // Fills the cylindrical image from the planar one, estimating the focal length first when it is 0.
     void ProjectCylindrical();
     // Estimates the focal length from the in-chain pairs (infinite when no pair gives a usable estimate).
@@ -155,6 +161,8 @@ private:
     double focal_length_ = 0.0;
     bool exposure_compensation_ = false;
     std::vector<ChannelGains> exposure_gains_;
+    std::optional<BlendType> last_blend_;
+    std::vector<JoinRecord> joins_;
     RealignmentState realignment_;
     int status_ = 0;
     std::shared_ptr<WorkingImageSource> images_;

@@ -174,6 +174,8 @@ bool Mosaic::AllocateCanvas()
     planar_.release();
     canvas_allocated_ = false;
     canvas_painted_ = false;
+    last_blend_.reset();
+    joins_.clear();
     const BoxI widened{union_.min_x - kMargin, union_.min_y - kMargin, union_.max_x + kMargin, union_.max_y + kMargin};
     const std::int64_t width = static_cast<std::int64_t>(widened.max_x) - widened.min_x + 1;
     const std::int64_t height = static_cast<std::int64_t>(widened.max_y) - widened.min_y + 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "imaging/area_reducer.h"
 #include "imaging/image_file.h"
@@ -215,6 +216,33 @@ ColorImage Crop(const ColorImage& image, int left, int top, int width, int heigh
         std::copy(image.pixel(x0, y), image.pixel(x1, y), result.pixel(x0 - left, y - top));
     }
     return result;
+}
+
+void CropInPlace(ColorImage& image, int left, int top, int width, int height)
+{
+    const int x0 = std::clamp(left, 0, image.width()), y0 = std::clamp(top, 0, image.height());
+    const int x1 = std::clamp(left + std::max(width, 0), x0, image.width());
+    const int y1 = std::clamp(top + std::max(height, 0), y0, image.height());
+    if (x0 == 0 && y0 == 0 && x1 == image.width() && y1 == image.height()) return;
+    if (x1 == x0 || y1 == y0) {
+        image.release();
+        return;
+    }
+    const int cut_width = x1 - x0, cut_height = y1 - y0;
+    const std::size_t stride = ColorImage::StrideFor(cut_width);
+    const std::size_t bytes = static_cast<std::size_t>(cut_width) * 3;
+    PixelStorage<std::uint8_t> storage = image.take_storage();
+    std::uint8_t* block = reinterpret_cast<std::uint8_t*>(storage.block.get());
+    std::vector<std::uint8_t*> rows(static_cast<std::size_t>(cut_height));
+    // Each row lands at or before where it was read, and ahead of every row still to be read.
+    for (int y = 0; y < cut_height; ++y) {
+        std::uint8_t* target = block + stride * static_cast<std::size_t>(y);
+        std::memmove(target, storage.rows[static_cast<std::size_t>(y0 + y)] + 3 * static_cast<std::size_t>(x0), bytes);
+        std::fill(target + bytes, target + stride, std::uint8_t{0});
+        rows[static_cast<std::size_t>(y)] = target;
+    }
+    storage.rows = std::move(rows);
+    image.adopt(std::move(storage), cut_width, cut_height);
 }
 
 void ToFloat(const GrayImage& plane, FloatImage& destination)

@@ -47,6 +47,9 @@ GrayImage CutToEvenSize(const GrayImage& image);
 
 // The pixels of a rectangle; parts of the rectangle outside the image stay empty.
 ColorImage Crop(const ColorImage& image, int left, int top, int width, int height);
+// The same rectangle, limited to the image, kept in the image's own block: rows are moved up and left in
+// place, so that cutting a very large image needs no second copy of it.
+void CropInPlace(ColorImage& image, int left, int top, int width, int height);
 
 // Exact byte-to-float conversion, and back with clamping to 0..255 and truncation.
 void ToFloat(const GrayImage& plane, FloatImage& destination);

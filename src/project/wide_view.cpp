@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "compositing/scaled_composition.h"
 #include "imaging/fatal_error.h"
 #include "imaging/image_file.h"
 #include "imaging/image_ops.h"
@@ -104,6 +105,25 @@ void WideView::Crop(const CMainDoc& doc, CropChoice choice)
     crop_ = CircumscribedCropBox(image_, corners);
 }
 
+int WideView::crop_width() const { return std::max(0, std::min(crop_.right, image_.width()) - std::max(crop_.left, 0)); }
+int WideView::crop_height() const { return std::max(0, std::min(crop_.bottom, image_.height()) - std::max(crop_.top, 0)); }
+
+bool WideView::ScaledCroppedImage(const CMainDoc& doc, double scale, Progress& progress, ColorImage& image) const
+{
+    image.release();
+    if (!has_image() || !doc.mosaic()) return false;
+    const Projection projection =
+        doc.projection_command() == command::kCylindricalProjection ? Projection::Cylindrical : Projection::Planar;
+    if (!ComposeAtScale(*doc.mosaic(), scale, projection, progress, image, &doc.memory_budget())) return false;
+    // The rectangle on the whole wide-view image, its edges scaled.
+    const double left = cut_origin_.x + std::max(crop_.left, 0), top = cut_origin_.y + std::max(crop_.top, 0);
+    const int x0 = static_cast<int>(std::lround(left * scale)), y0 = static_cast<int>(std::lround(top * scale));
+    const int x1 = static_cast<int>(std::lround((left + crop_width()) * scale));
+    const int y1 = static_cast<int>(std::lround((top + crop_height()) * scale));
+    CropInPlace(image, x0, y0, x1 - x0, y1 - y0);
+    return !image.empty();
+}
+
 ColorImage WideView::CroppedImage() const
 {
     const int left = std::max(crop_.left, 0), top = std::max(crop_.top, 0);
@@ -115,7 +135,12 @@ int WideView::Export(const std::string& path) const
 {
     // The whole shown image needs no copy.
     const bool whole = crop_.left <= 0 && crop_.top <= 0 && crop_.right >= image_.width() && crop_.bottom >= image_.height();
-    const int code = whole ? WriteImage(image_, path) : WriteImage(CroppedImage(), path);
+    return whole ? WriteOutput(image_, path) : WriteOutput(CroppedImage(), path);
+}
+
+int WideView::WriteOutput(const ColorImage& image, const std::string& path)
+{
+    const int code = WriteImage(image, path);
     if (code < 0) ShowMessage(LoadString(strings::kUnsupportedFileFormat), path);
     if (code > 0) ShowMessage(LoadString(strings::kWriteFailure), path + ": " + DescribeWriteResult(FormatForFileName(path), code));
     return code;

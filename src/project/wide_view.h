@@ -5,6 +5,7 @@
 #include <string>
 
 #include "project/crop_box.h"
+#include "imaging/progress.h"
 #include "project/main_doc.h"
 
 namespace tp {
@@ -30,6 +31,15 @@ public:
     // Writes the cropped image; returns the writer's code (0, negative for an unknown extension, positive for
     // a write failure) and shows "Unsupported file format." or "Write failure" when it is not 0.
     int Export(const std::string& path) const;
+    // The crop rectangle's pixels at `scale` times the working resolution (CroppedImage at 1): the image of
+    // the document's projection composed again at that scale and cut in place to the rectangle, scaled. False
+    // (image empty) on cancellation or when the composition cannot be made.
+    bool ScaledCroppedImage(const CMainDoc& doc, double scale, Progress& progress, ColorImage& image) const;
+    // The crop rectangle's size in working pixels.
+    int crop_width() const;
+    int crop_height() const;
+    // Writes `image` with Export's messages; returns the writer's code.
+    static int WriteOutput(const ColorImage& image, const std::string& path);
 
     bool has_image() const { return !image_.empty(); }
     const ColorImage& image() const { return image_; }

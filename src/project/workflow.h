@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "project/main_doc.h"
+#include "project/output_resolution.h"
+#include "project/wide_view.h"
 
 namespace tp {
 
@@ -61,6 +63,21 @@ void ApplyEdits(CMainDoc& doc, WorkflowHost& host, Progress& bar);
 
 // Resets every modified edit from the mosaic's records (leaving modification mode without saving).
 void RevertEdits(CMainDoc& doc);
+
+// Exporting ends with the writer's code (0 written, -1 a name no writer takes, positive a write failure) or
+// with one of these, before anything was written.
+inline constexpr int kExportCancelled = -2;
+inline constexpr int kExportNotComposed = -3;
+// Writes the view's cropped image to `path` at `resolution`: as shown at the working resolution, composed
+// again first at any other, on a worker thread behind a cancellable progress dialog. Every failure has been
+// shown to the user when it returns.
+int ExportWideView(CMainDoc& doc, WorkflowHost& host, const WideView& view, const std::string& path,
+                   const OutputResolution& resolution);
+
+// The view's cropped image at `scale` times the working resolution (composed on a worker thread behind a
+// cancellable progress dialog, captioned `caption`, when the scale is not 1): 0 when made, otherwise
+// kExportCancelled or kExportNotComposed (after the memory message).
+int ComposeForOutput(CMainDoc& doc, WorkflowHost& host, const WideView& view, double scale, int caption, ColorImage& image);
 
 // The parameters of a new mosaic from the first source's working image; false when it cannot be read.
 bool FillMosaicParameters(CMainDoc& doc, MosaicParameters& parameters);

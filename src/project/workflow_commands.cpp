@@ -7,6 +7,7 @@
 #include "project/workflow.h"
 
 #include "imaging/fatal_error.h"
+#include "imaging/image_file.h"
 #include "imaging/string_table.h"
 #include "project/project_file.h"
 
@@ -111,6 +112,56 @@ void ApplyEdits(CMainDoc& doc, WorkflowHost& host, Progress& bar)
     host.RunWorker(nullptr, [&bar] { ApplyEditsThread(bar); });
     doc.set_stitch_state(StitchState::Stitched);
     doc.set_modified(true);
+}
+
+int ComposeForOutput(CMainDoc& doc, WorkflowHost& host, const WideView& view, double scale, int caption, ColorImage& image)
+{
+    if (scale == 1.0) {
+        image = view.CroppedImage();
+        return 0;
+    }
+    bool composed = false;
+    bool cancelled = false;
+    {
+        CommandDialog dialog(doc, host, true);
+        host.RunWorker(dialog.get(), [&] {
+            ProgressDialog& progress = *doc.progress_dialog();
+            progress.SetCaption(caption);
+            progress.SetText(strings::kComposingAtResolution);
+            composed = view.ScaledCroppedImage(doc, scale, progress, image);
+            cancelled = progress.cancel_requested();
+            progress.Close();
+        });
+    }
+    if (composed) return 0;
+    if (cancelled) return kExportCancelled;
+    ShowMessage(LoadString(strings::kSystemMemoryNotSufficient));
+    return kExportNotComposed;
+}
+
+int ExportWideView(CMainDoc& doc, WorkflowHost& host, const WideView& view, const std::string& path,
+                   const OutputResolution& resolution)
+{
+    if (resolution.kind == OutputResolution::Kind::Working) return view.Export(path);
+    // A name no writer takes is refused before any composing.
+    if (FormatForFileName(path) == ImageFormat::Unknown) return WideView::WriteOutput(ColorImage(), path);
+    const double scale = OutputScale(doc, resolution, view.crop_width(), view.crop_height());
+    ColorImage image;
+    if (const int outcome = ComposeForOutput(doc, host, view, scale, strings::kExportCaption, image); outcome != 0) return outcome;
+    int code = 0;
+    {
+        CommandDialog dialog(doc, host, false);
+        host.RunWorker(dialog.get(), [&] {
+            ProgressDialog& progress = *doc.progress_dialog();
+            progress.SetCaption(strings::kExportCaption);
+            progress.SetText(strings::kWritingImageFile);
+            progress.SetRange(1);
+            code = WideView::WriteOutput(image, path);
+            progress.Step();
+            progress.Close();
+        });
+    }
+    return code;
 }
 
 void RevertEdits(CMainDoc& doc)
