@@ -23,8 +23,8 @@
 # Printed per set (bench/fullres_ratios.py): both output sizes, the median in-process times as ratios
 # ours / OpenCV (whole: our stages after loading, from --report, against OpenCV's estimateTransform +
 # composePanorama; composition: those stages but the stitch against composePanorama) and the peak resident size of each process
-# (/usr/bin/time) with its ratio. Loading is timed on neither side; our export includes writing the BMP,
-# OpenCV's writing is untimed. OpenCV's process also runs a helper that registers once more, untimed, to tell
+# (/usr/bin/time) with its ratio. Loading is timed on neither side, but our export reads the photos again
+# from their files (OpenCV holds them in memory) and writes the BMP, where OpenCV's writing is untimed. OpenCV's process also runs a helper that registers once more, untimed, to tell
 # which photos were kept; its peak counts when higher. TP_FULLRES_ARGS replaces "--resolution full" in our
 # command (empty tries the plumbing on a command line without that option).
 set -eu
