@@ -25,6 +25,7 @@ import time
 from PIL import Image
 
 TIMEOUT_S = 1800
+Image.MAX_IMAGE_PIXELS = None  # only headers are read; wide panoramas pass Pillow's decompression-bomb limit
 
 
 def parse_args(argv):
