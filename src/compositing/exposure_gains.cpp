@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
-#include "compositing/canvas_walk.h"
 #include "compositing/mosaic.h"
+#include "compositing/placed_sources.h"
 #include "imaging/matrix.h"
 #include "imaging/parallel.h"
 #include "imaging/pixel.h"
@@ -19,43 +19,22 @@ constexpr int kClipped = 250;
 
 bool Clipped(const std::uint8_t* bgr) { return bgr[0] >= kClipped || bgr[1] >= kClipped || bgr[2] >= kClipped; }
 
-// A source as the overlap walk sees it: its working image, its box on the canvas and its inverse mapping.
-struct PlacedSource {
-    std::shared_ptr<const ColorImage> image;
-    CanvasBox box;
-    CanvasWalk walk;
-};
-
-// The overlap of two placed sources over the intersection of their boxes. Rows are summed apart and then
-// added in order; the sums are integers, so the result is the same however the rows are spread.
+// The overlap of two placed sources. Rows are summed apart and then added in order; the sums are integers,
+// so the result is the same however the rows are spread.
 PairOverlap MeasurePair(const PlacedSource& a, const PlacedSource& b, int width, int height)
 {
     PairOverlap overlap;
-    const CanvasBox box{std::max(a.box.min_x, b.box.min_x), std::max(a.box.min_y, b.box.min_y), std::min(a.box.max_x, b.box.max_x),
-                        std::min(a.box.max_y, b.box.max_y)};
-    if (box.empty()) return overlap;
-    const auto usable = [&](double sx, double sy) { return sx >= 2.0 && sx < width - 2 && sy >= 2.0 && sy < height - 2; };
-    const auto nearest = [](const ColorImage& image, double sx, double sy) {
-        return image.pixel(static_cast<int>(sx + 0.5), static_cast<int>(sy + 0.5));
-    };
-    std::vector<PairOverlap> rows(static_cast<std::size_t>(box.max_y - box.min_y + 1));
-    ParallelFor(box.min_y, box.max_y + 1, [&](int y) {
-        std::vector<const std::uint8_t*> first(static_cast<std::size_t>(box.max_x - box.min_x + 1), nullptr);
-        a.walk.ForRow(y, box.min_x, box.max_x, [&](int x, double sx, double sy) {
-            if (usable(sx, sy)) first[static_cast<std::size_t>(x - box.min_x)] = nearest(*a.image, sx, sy);
-        });
-        PairOverlap& sums = rows[static_cast<std::size_t>(y - box.min_y)];
-        b.walk.ForRow(y, box.min_x, box.max_x, [&](int x, double sx, double sy) {
-            const std::uint8_t* p = first[static_cast<std::size_t>(x - box.min_x)];
-            if (!p || !usable(sx, sy)) return;
-            const std::uint8_t* q = nearest(*b.image, sx, sy);
-            if (IsEmptyPixel(p) || IsEmptyPixel(q) || Clipped(p) || Clipped(q)) return;
-            ++sums.pixels;
-            for (std::size_t c = 0; c < 3; ++c) {
-                sums.first_sums[c] += p[c];
-                sums.second_sums[c] += q[c];
-            }
-        });
+    const OverlapRows span = CommonRows(a, b);
+    if (span.last < span.first) return overlap;
+    std::vector<PairOverlap> rows(static_cast<std::size_t>(span.last - span.first + 1));
+    ForEachOverlapPixel(a, b, width, height, [&](int y, int, const std::uint8_t* p, const std::uint8_t* q, PointI, PointI) {
+        if (IsEmptyPixel(p) || IsEmptyPixel(q) || Clipped(p) || Clipped(q)) return;
+        PairOverlap& sums = rows[static_cast<std::size_t>(y - span.first)];
+        ++sums.pixels;
+        for (std::size_t c = 0; c < 3; ++c) {
+            sums.first_sums[c] += p[c];
+            sums.second_sums[c] += q[c];
+        }
     });
     for (const PairOverlap& row : rows) {
         overlap.pixels += row.pixels;
@@ -120,18 +99,7 @@ std::vector<PairOverlap> MeasureOverlaps(const Mosaic& mosaic)
 {
     const int n = mosaic.source_count();
     const int width = mosaic.working_width(), height = mosaic.working_height();
-    const ColorImage& canvas = mosaic.planar();
-    std::vector<std::optional<PlacedSource>> placed(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        // A source off the chain sits wherever its last transforms put it: its overlaps mean nothing.
-        const SourceAlignment& record = mosaic.alignment(i);
-        if (!record.in_chain) continue;
-        std::shared_ptr<const ColorImage> image = mosaic.ShareWorkingImage(i);
-        if (!image || image->width() != width || image->height() != height) continue;
-        const CanvasBox box = SourceBoxOnCanvas(record.to_reference, width, height, mosaic.canvas_offset(), canvas.width(), canvas.height());
-        if (box.empty()) continue;
-        placed[static_cast<std::size_t>(i)].emplace(PlacedSource{std::move(image), box, CanvasWalk(record.from_reference, mosaic.canvas_offset(), width, height)});
-    }
+    const std::vector<std::optional<PlacedSource>> placed = PlaceSources(mosaic);
     std::vector<PairOverlap> overlaps;
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j) {
@@ -165,21 +133,6 @@ std::vector<ChannelGains> SolveGains(int source_count, const std::vector<PairOve
 std::vector<ChannelGains> EstimateExposureGains(const Mosaic& mosaic)
 {
     return SolveGains(mosaic.source_count(), MeasureOverlaps(mosaic));
-}
-
-ColorImage ApplyExposureGains(const ColorImage& image, const ChannelGains& gains)
-{
-    std::array<std::array<std::uint8_t, 256>, 3> table{};
-    for (std::size_t c = 0; c < 3; ++c)
-        for (int v = 1; v < 256; ++v)
-            table[c][static_cast<std::size_t>(v)] = static_cast<std::uint8_t>(std::clamp(v * gains[c] + 0.5, 1.0, 255.0));
-    ColorImage out(image.width(), image.height());
-    ParallelFor(0, image.height(), [&](int y) {
-        const std::uint8_t* in = image.row(y);
-        std::uint8_t* row = out.row(y);
-        for (int k = 0; k < 3 * image.width(); ++k) row[k] = table[static_cast<std::size_t>(k % 3)][in[k]];
-    });
-    return out;
 }
 
 }  // namespace tp

@@ -1,6 +1,6 @@
 // Exposure compensation: a gain per source (per channel when asked) that makes the sources agree in
 // brightness where they overlap, estimated by least squares over the overlaps as the mosaic's geometry
-// places them, and applied to the working images before they are blended.
+// places them, and applied to the working images before they are blended (with the block gains on top).
 #pragma once
 
 #include <array>
@@ -48,9 +48,5 @@ std::vector<ChannelGains> SolveGains(int source_count, const std::vector<PairOve
 
 // Both steps, with the model blending uses.
 std::vector<ChannelGains> EstimateExposureGains(const Mosaic& mosaic);
-
-// `image` with every channel multiplied by its gain, rounded and held to 255. A non-zero sample never becomes
-// 0, so no pixel turns empty and no empty one gains a colour.
-ColorImage ApplyExposureGains(const ColorImage& image, const ChannelGains& gains);
 
 }  // namespace tp

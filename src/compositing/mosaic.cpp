@@ -92,14 +92,18 @@ bool Mosaic::Blend(BlendType type, Progress& progress)
 void Mosaic::PrepareExposureGains()
 {
     exposure_gains_.clear();
-    if (exposure_compensation_) exposure_gains_ = EstimateExposureGains(*this);
+    block_gains_.clear();
+    if (!exposure_compensation_) return;
+    exposure_gains_ = EstimateExposureGains(*this);
+    block_gains_ = EstimateBlockGains(*this, exposure_gains_);
 }
 
 std::shared_ptr<const ColorImage> Mosaic::BlendingImage(int i) const
 {
     std::shared_ptr<const ColorImage> image = ShareWorkingImage(i);
     if (!image || exposure_gains_.empty()) return image;
-    return std::make_shared<const ColorImage>(ApplyExposureGains(*image, exposure_gains_[static_cast<std::size_t>(i)]));
+    const std::size_t k = static_cast<std::size_t>(i);
+    return std::make_shared<const ColorImage>(ApplyGainField(*image, exposure_gains_[k], block_gains_[k], working_width(), working_height()));
 }
 
 void Mosaic::ClearCanvas()

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "compositing/block_gains.h"
 #include "compositing/exposure_gains.h"
 #include "compositing/join_record.h"
 #include "compositing/mosaic_parameters.h"
@@ -70,8 +71,10 @@ public:
     // the overlaps and paints the sources with their gains applied.
     bool exposure_compensation() const { return exposure_compensation_; }
     void set_exposure_compensation(bool on) { exposure_compensation_ = on; }
-    // The gains of the last blend, by source; empty when it ran without compensation.
+    // The gains of the last blend, by source, and the block gains over each source on top of them; both
+    // empty when it ran without compensation.
     const std::vector<ChannelGains>& exposure_gains() const { return exposure_gains_; }
+    const std::vector<GainGrid>& block_gains() const { return block_gains_; }
     // The working image of source i as blending paints it: with its gains applied when the last blend
     // estimated them, otherwise the shared working image itself. Null when its file cannot be read.
     std::shared_ptr<const ColorImage> BlendingImage(int i) const;
@@ -161,6 +164,7 @@ private:
     double focal_length_ = 0.0;
     bool exposure_compensation_ = false;
     std::vector<ChannelGains> exposure_gains_;
+    std::vector<GainGrid> block_gains_;
     std::optional<BlendType> last_blend_;
     std::vector<JoinRecord> joins_;
     RealignmentState realignment_;

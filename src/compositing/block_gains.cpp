@@ -1,0 +1,239 @@
+#include "compositing/block_gains.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "compositing/mosaic.h"
+#include "compositing/placed_sources.h"
+#include "imaging/parallel.h"
+#include "imaging/pixel.h"
+
+namespace tp {
+
+namespace {
+
+// The least-squares model of the sources' own gains, one block standing for one source.
+constexpr double kSigmaDifference = 10.0;
+constexpr double kSigmaGain = 1.0;
+// Blocks with fewer shared pixels than this say too little to move their gain.
+constexpr std::int64_t kFewestPixels = 16;
+// Block gains beyond these mean the overlaps disagree beyond any exposure change.
+constexpr double kLowestGain = 0.5, kHighestGain = 2.0;
+constexpr int kSmoothingPasses = 2;
+
+bool Clipped(const std::uint8_t* bgr) { return bgr[0] >= 250 || bgr[1] >= 250 || bgr[2] >= 250; }
+
+// What two blocks of two sources show over the pixels they share: pixel count and each one's sums of
+// blue + green + red.
+struct BlockOverlap {
+    std::int64_t pixels = 0;
+    std::int64_t first_sum = 0;
+    std::int64_t second_sum = 0;
+};
+using BlockPair = std::pair<int, int>;  // unknown numbers of the two blocks
+using BlockOverlaps = std::map<BlockPair, BlockOverlap>;
+
+// A symmetric positive definite system over every block of every source, off-diagonal entries kept sparse.
+class BlockSystem {
+public:
+    explicit BlockSystem(int unknowns) : diagonal_(static_cast<std::size_t>(unknowns), 0.0), rhs_(static_cast<std::size_t>(unknowns), 0.0) {}
+
+    void Add(const BlockPair& blocks, const BlockOverlap& o, double first_gain, double second_gain)
+    {
+        const double alpha = 1.0 / (kSigmaDifference * kSigmaDifference);
+        const double beta = 1.0 / (kSigmaGain * kSigmaGain);
+        const double n = static_cast<double>(o.pixels);
+        const double a = first_gain * static_cast<double>(o.first_sum) / (3.0 * n);
+        const double b = second_gain * static_cast<double>(o.second_sum) / (3.0 * n);
+        const auto [i, j] = blocks;
+        diagonal_[static_cast<std::size_t>(i)] += 2.0 * alpha * a * a * n + beta * n;
+        diagonal_[static_cast<std::size_t>(j)] += 2.0 * alpha * b * b * n + beta * n;
+        off_[{std::min(i, j), std::max(i, j)}] -= 2.0 * alpha * a * b * n;
+        rhs_[static_cast<std::size_t>(i)] += beta * n;
+        rhs_[static_cast<std::size_t>(j)] += beta * n;
+    }
+
+    // Conjugate gradients from all gains 1; a block that shares nothing keeps 1.
+    std::vector<double> Solve() const
+    {
+        std::vector<double> diagonal = diagonal_, rhs = rhs_;
+        for (std::size_t k = 0; k < diagonal.size(); ++k)
+            if (diagonal[k] == 0.0) {
+                diagonal[k] = 1.0;
+                rhs[k] = 1.0;
+            }
+        const auto multiply = [&](const std::vector<double>& x, std::vector<double>& out) {
+            for (std::size_t k = 0; k < x.size(); ++k) out[k] = diagonal[k] * x[k];
+            for (const auto& [pair, value] : off_) {
+                out[static_cast<std::size_t>(pair.first)] += value * x[static_cast<std::size_t>(pair.second)];
+                out[static_cast<std::size_t>(pair.second)] += value * x[static_cast<std::size_t>(pair.first)];
+            }
+        };
+        const auto dot = [](const std::vector<double>& u, const std::vector<double>& v) {
+            double sum = 0.0;
+            for (std::size_t k = 0; k < u.size(); ++k) sum += u[k] * v[k];
+            return sum;
+        };
+        std::vector<double> x(rhs.size(), 1.0), r(rhs.size()), p, q(rhs.size());
+        multiply(x, q);
+        for (std::size_t k = 0; k < r.size(); ++k) r[k] = rhs[k] - q[k];
+        p = r;
+        double rr = dot(r, r);
+        const double goal = 1e-20 * std::max(dot(rhs, rhs), 1.0);
+        for (std::size_t iteration = 0; iteration < 4 * rhs.size() + 100 && rr > goal; ++iteration) {
+            multiply(p, q);
+            const double step = rr / dot(p, q);
+            for (std::size_t k = 0; k < x.size(); ++k) {
+                x[k] += step * p[k];
+                r[k] -= step * q[k];
+            }
+            const double next = dot(r, r);
+            for (std::size_t k = 0; k < p.size(); ++k) p[k] = r[k] + next / rr * p[k];
+            rr = next;
+        }
+        return x;
+    }
+
+private:
+    std::vector<double> diagonal_;
+    std::vector<double> rhs_;
+    std::map<BlockPair, double> off_;
+};
+
+// The shared pixels of two placed sources, by block pair. Each row collects its own; the rows are added in
+// order, and the sums are integers, so the thread count never shows.
+BlockOverlaps MeasureBlocks(const PlacedSource& a, const PlacedSource& b, const GainGrid& grid, int first_unknown,
+                            int second_unknown, int width, int height)
+{
+    const OverlapRows span = CommonRows(a, b);
+    if (span.last < span.first) return {};
+    std::vector<BlockOverlaps> rows(static_cast<std::size_t>(span.last - span.first + 1));
+    ForEachOverlapPixel(a, b, width, height, [&](int y, int, const std::uint8_t* p, const std::uint8_t* q, PointI pa, PointI pb) {
+        if (IsEmptyPixel(p) || IsEmptyPixel(q) || Clipped(p) || Clipped(q)) return;
+        const BlockPair blocks{first_unknown + grid.RowOf(pa.y) * grid.columns() + grid.ColumnOf(pa.x),
+                               second_unknown + grid.RowOf(pb.y) * grid.columns() + grid.ColumnOf(pb.x)};
+        BlockOverlap& sums = rows[static_cast<std::size_t>(y - span.first)][blocks];
+        ++sums.pixels;
+        sums.first_sum += p[0] + p[1] + p[2];
+        sums.second_sum += q[0] + q[1] + q[2];
+    });
+    BlockOverlaps all;
+    for (const BlockOverlaps& row : rows)
+        for (const auto& [blocks, sums] : row) {
+            BlockOverlap& total = all[blocks];
+            total.pixels += sums.pixels;
+            total.first_sum += sums.first_sum;
+            total.second_sum += sums.second_sum;
+        }
+    return all;
+}
+
+// Binomial smoothing of a grid, edges repeated, so that neighbouring blocks never differ by much.
+void Smooth(GainGrid& grid)
+{
+    for (int pass = 0; pass < kSmoothingPasses; ++pass) {
+        const GainGrid before = grid;
+        for (int r = 0; r < grid.rows(); ++r)
+            for (int c = 0; c < grid.columns(); ++c) {
+                double sum = 0.0;
+                for (int dr = -1; dr <= 1; ++dr)
+                    for (int dc = -1; dc <= 1; ++dc) {
+                        const int rr = std::clamp(r + dr, 0, grid.rows() - 1), cc = std::clamp(c + dc, 0, grid.columns() - 1);
+                        sum += (dr == 0 ? 2.0 : 1.0) * (dc == 0 ? 2.0 : 1.0) * before.at(cc, rr);
+                    }
+                grid.at(c, r) = sum / 16.0;
+            }
+    }
+}
+
+double MeanGain(const ChannelGains& gains) { return (gains[0] + gains[1] + gains[2]) / 3.0; }
+
+}  // namespace
+
+GainGrid::GainGrid(int columns, int rows, int working_width, int working_height)
+    : columns_(std::max(columns, 1)),
+      rows_(std::max(rows, 1)),
+      block_width_(static_cast<double>(std::max(working_width, 1)) / std::max(columns, 1)),
+      block_height_(static_cast<double>(std::max(working_height, 1)) / std::max(rows, 1)),
+      gains_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), 1.0)
+{
+}
+
+int GainGrid::ColumnOf(int x) const { return std::clamp(static_cast<int>(x / block_width_), 0, columns_ - 1); }
+int GainGrid::RowOf(int y) const { return std::clamp(static_cast<int>(y / block_height_), 0, rows_ - 1); }
+
+double GainGrid::GainAt(double x, double y) const
+{
+    const double gx = std::clamp((x + 0.5) / block_width_ - 0.5, 0.0, columns_ - 1.0);
+    const double gy = std::clamp((y + 0.5) / block_height_ - 0.5, 0.0, rows_ - 1.0);
+    const int c0 = static_cast<int>(gx), r0 = static_cast<int>(gy);
+    const int c1 = std::min(c0 + 1, columns_ - 1), r1 = std::min(r0 + 1, rows_ - 1);
+    const double tx = gx - c0, ty = gy - r0;
+    const double top = at(c0, r0) + tx * (at(c1, r0) - at(c0, r0));
+    const double bottom = at(c0, r1) + tx * (at(c1, r1) - at(c0, r1));
+    return top + ty * (bottom - top);
+}
+
+std::vector<GainGrid> EstimateBlockGains(const Mosaic& mosaic, const std::vector<ChannelGains>& source_gains)
+{
+    const int n = mosaic.source_count();
+    const int width = mosaic.working_width(), height = mosaic.working_height();
+    const int longer = std::max(width, height);
+    const int columns = std::max(1, static_cast<int>(std::lround(static_cast<double>(kGainBlocksAlongLongerSide) * width / longer)));
+    const int rows = std::max(1, static_cast<int>(std::lround(static_cast<double>(kGainBlocksAlongLongerSide) * height / longer)));
+    std::vector<GainGrid> grids(static_cast<std::size_t>(n), GainGrid(columns, rows, width, height));
+    if (static_cast<int>(source_gains.size()) != n) return grids;
+
+    const int blocks = columns * rows;
+    const std::vector<std::optional<PlacedSource>> placed = PlaceSources(mosaic);
+    BlockSystem system(n * blocks);
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) {
+            const auto& a = placed[static_cast<std::size_t>(i)];
+            const auto& b = placed[static_cast<std::size_t>(j)];
+            if (!a || !b) continue;
+            const BlockOverlaps overlaps = MeasureBlocks(*a, *b, grids.front(), i * blocks, j * blocks, width, height);
+            for (const auto& [pair, o] : overlaps)
+                if (o.pixels >= kFewestPixels)
+                    system.Add(pair, o, MeanGain(source_gains[static_cast<std::size_t>(i)]), MeanGain(source_gains[static_cast<std::size_t>(j)]));
+        }
+    const std::vector<double> solution = system.Solve();
+    if (std::any_of(solution.begin(), solution.end(), [](double g) { return !std::isfinite(g); })) return grids;
+    for (int i = 0; i < n; ++i) {
+        GainGrid& grid = grids[static_cast<std::size_t>(i)];
+        for (int k = 0; k < blocks; ++k)
+            grid.at(k % columns, k / columns) = std::clamp(solution[static_cast<std::size_t>(i * blocks + k)], kLowestGain, kHighestGain);
+        Smooth(grid);
+    }
+    return grids;
+}
+
+ColorImage ApplyGainField(const ColorImage& image, const ChannelGains& gains, const GainGrid& grid, int working_width,
+                          int working_height)
+{
+    ColorImage out(image.width(), image.height());
+    if (out.empty()) return out;
+    // Working-image positions of the columns and rows, for images of another size than the working one.
+    const double sx = static_cast<double>(working_width) / image.width();
+    const double sy = static_cast<double>(working_height) / image.height();
+    ParallelFor(0, image.height(), [&](int y) {
+        std::vector<double> row_gain(static_cast<std::size_t>(image.width()));
+        const double wy = (y + 0.5) * sy - 0.5;
+        for (int x = 0; x < image.width(); ++x) row_gain[static_cast<std::size_t>(x)] = grid.empty() ? 1.0 : grid.GainAt((x + 0.5) * sx - 0.5, wy);
+        const std::uint8_t* in = image.row(y);
+        std::uint8_t* row = out.row(y);
+        for (int x = 0; x < image.width(); ++x)
+            for (std::size_t c = 0; c < 3; ++c) {
+                const int v = in[3 * x + static_cast<int>(c)];
+                row[3 * x + static_cast<int>(c)] =
+                    v == 0 ? 0 : static_cast<std::uint8_t>(std::clamp(v * gains[c] * row_gain[static_cast<std::size_t>(x)] + 0.5, 1.0, 255.0));
+            }
+    });
+    return out;
+}
+
+}  // namespace tp

@@ -1,0 +1,53 @@
+// Gains that vary over a source, on top of its one gain: a grid of blocks per source, each block's gain found
+// by least squares over what it overlaps of the other sources, smoothed, and applied by interpolating between
+// block centres. It evens out what one gain per source cannot, such as corners darkened by the lens or a sky
+// that brightens towards the sun, which otherwise show as steps where multi-band blending ends.
+#pragma once
+
+#include <vector>
+
+#include "compositing/exposure_gains.h"
+#include "imaging/image_buffer.h"
+
+namespace tp {
+
+class Mosaic;
+
+// Gains of the blocks of one source's working image, row by row; a block's gain holds at its centre.
+class GainGrid {
+public:
+    GainGrid() = default;
+    GainGrid(int columns, int rows, int working_width, int working_height);
+
+    int columns() const { return columns_; }
+    int rows() const { return rows_; }
+    bool empty() const { return gains_.empty(); }
+    double& at(int column, int row) { return gains_[static_cast<std::size_t>(row * columns_ + column)]; }
+    double at(int column, int row) const { return gains_[static_cast<std::size_t>(row * columns_ + column)]; }
+    // The block a working-image pixel lies in.
+    int ColumnOf(int x) const;
+    int RowOf(int y) const;
+    // The gain at a working-image position, interpolated between block centres (held beyond the outer ones).
+    double GainAt(double x, double y) const;
+
+private:
+    int columns_ = 0;
+    int rows_ = 0;
+    double block_width_ = 1.0;
+    double block_height_ = 1.0;
+    std::vector<double> gains_;
+};
+
+// Blocks along a working image's longer side.
+inline constexpr int kGainBlocksAlongLongerSide = 16;
+
+// The block gains of every source, given the sources' own gains (one grid of 1s for a source off the chain
+// or without overlaps). Sampled as basic blending samples; integer sums, so the same on any thread count.
+std::vector<GainGrid> EstimateBlockGains(const Mosaic& mosaic, const std::vector<ChannelGains>& source_gains);
+
+// `image` (the working image, or the source at another size) with its gains applied: every sample times its
+// channel's gain and the grid's gain where it lies, rounded and held to 1..255 (0 stays 0).
+ColorImage ApplyGainField(const ColorImage& image, const ChannelGains& gains, const GainGrid& grid, int working_width,
+                          int working_height);
+
+}  // namespace tp
