@@ -2,6 +2,7 @@
 // guide: screenshots PROJECT.tnp OUTPUT_FOLDER [jpg] (run with QT_QPA_PLATFORM=offscreen). PNG at full size by
 // default; "jpg" writes them at most 960 pixels wide, as the guide holds them.
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -135,8 +136,9 @@ void TakeWideView(tp::CMainFrame& frame, ScreenshotWriter& shots)
     tp::CroppedImageWindow cropped(view.CroppedImage(), &frame);
     shots.Take(cropped, QStringLiteral("cropped-image-window"));
     cropped.hide();
-    // Offered as last chosen at most 20 megapixels.
-    tp::ExportDialog export_dialog(tp::MakeExportOffer(frame.document(), view.wide_view(), tp::OutputResolution::Limit(20)), &frame);
+    // Offered as at first, at the working size, in the project's folder.
+    tp::ExportDialog export_dialog(tp::MakeExportOffer(frame.document(), view.wide_view(), tp::OutputResolution::Working()), &frame);
+    export_dialog.setDirectory(QString::fromStdString(std::filesystem::path(frame.document().path_name()).parent_path().string()));
     shots.Take(export_dialog, QStringLiteral("export-dialog"));
     export_dialog.hide();
     view.ShowWideView();
