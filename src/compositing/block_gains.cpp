@@ -215,8 +215,16 @@ std::vector<GainGrid> EstimateBlockGains(const Mosaic& mosaic, const std::vector
 ColorImage ApplyGainField(const ColorImage& image, const ChannelGains& gains, const GainGrid& grid, int working_width,
                           int working_height)
 {
-    ColorImage out(image.width(), image.height());
-    if (out.empty()) return out;
+    ColorImage out = image;
+    out.drop_companion();
+    ApplyGainFieldInPlace(out, gains, grid, working_width, working_height);
+    return out;
+}
+
+void ApplyGainFieldInPlace(ColorImage& image, const ChannelGains& gains, const GainGrid& grid, int working_width,
+                           int working_height)
+{
+    if (image.empty()) return;
     // Working-image positions of the columns and rows, for images of another size than the working one.
     const double sx = static_cast<double>(working_width) / image.width();
     const double sy = static_cast<double>(working_height) / image.height();
@@ -224,16 +232,13 @@ ColorImage ApplyGainField(const ColorImage& image, const ChannelGains& gains, co
         std::vector<double> row_gain(static_cast<std::size_t>(image.width()));
         const double wy = (y + 0.5) * sy - 0.5;
         for (int x = 0; x < image.width(); ++x) row_gain[static_cast<std::size_t>(x)] = grid.empty() ? 1.0 : grid.GainAt((x + 0.5) * sx - 0.5, wy);
-        const std::uint8_t* in = image.row(y);
-        std::uint8_t* row = out.row(y);
+        std::uint8_t* row = image.row(y);
         for (int x = 0; x < image.width(); ++x)
             for (std::size_t c = 0; c < 3; ++c) {
-                const int v = in[3 * x + static_cast<int>(c)];
-                row[3 * x + static_cast<int>(c)] =
-                    v == 0 ? 0 : static_cast<std::uint8_t>(std::clamp(v * gains[c] * row_gain[static_cast<std::size_t>(x)] + 0.5, 1.0, 255.0));
+                std::uint8_t& v = row[3 * x + static_cast<int>(c)];
+                if (v != 0) v = static_cast<std::uint8_t>(std::clamp(v * gains[c] * row_gain[static_cast<std::size_t>(x)] + 0.5, 1.0, 255.0));
             }
     });
-    return out;
 }
 
 }  // namespace tp

@@ -49,5 +49,8 @@ std::vector<GainGrid> EstimateBlockGains(const Mosaic& mosaic, const std::vector
 // channel's gain and the grid's gain where it lies, rounded and held to 1..255 (0 stays 0).
 ColorImage ApplyGainField(const ColorImage& image, const ChannelGains& gains, const GainGrid& grid, int working_width,
                           int working_height);
+// The same in the image's own pixels, for a source read at full size that should not be held twice.
+void ApplyGainFieldInPlace(ColorImage& image, const ChannelGains& gains, const GainGrid& grid, int working_width,
+                           int working_height);
 
 }  // namespace tp

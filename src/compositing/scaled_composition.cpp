@@ -145,9 +145,9 @@ ColorImage Composer::ReadSource(int i) const
     ReducedPicture picture;
     if (ReadReduced(mosaic_.alignment(i).path, request, picture, budget_) != 0) return {};
     const std::vector<ChannelGains>& gains = mosaic_.exposure_gains();
-    if (gains.empty()) return std::move(picture.fitted);
     const std::size_t k = static_cast<std::size_t>(i);
-    return ApplyGainField(picture.fitted, gains[k], mosaic_.block_gains()[k], w(), h());
+    if (!gains.empty()) ApplyGainFieldInPlace(picture.fitted, gains[k], mosaic_.block_gains()[k], w(), h());
+    return std::move(picture.fitted);
 }
 
 ScaledWalk Composer::WalkFor(int i, const ColorImage& source, bool exact_halves) const
