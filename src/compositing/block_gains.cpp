@@ -111,18 +111,32 @@ BlockOverlaps MeasureBlocks(const PlacedSource& a, const PlacedSource& b, const 
 {
     const OverlapRows span = CommonRows(a, b);
     if (span.last < span.first) return {};
-    std::vector<BlockOverlaps> rows(static_cast<std::size_t>(span.last - span.first + 1));
+    // A row meets few block pairs, and neighbouring pixels mostly the same one: a short list per row, its
+    // last entry tried first.
+    using RowSums = std::vector<std::pair<BlockPair, BlockOverlap>>;
+    std::vector<RowSums> rows(static_cast<std::size_t>(span.last - span.first + 1));
     ForEachOverlapPixel(a, b, width, height, [&](int y, int, const std::uint8_t* p, const std::uint8_t* q, PointI pa, PointI pb) {
         if (IsEmptyPixel(p) || IsEmptyPixel(q) || Clipped(p) || Clipped(q)) return;
         const BlockPair blocks{first_unknown + grid.RowOf(pa.y) * grid.columns() + grid.ColumnOf(pa.x),
                                second_unknown + grid.RowOf(pb.y) * grid.columns() + grid.ColumnOf(pb.x)};
-        BlockOverlap& sums = rows[static_cast<std::size_t>(y - span.first)][blocks];
+        RowSums& row = rows[static_cast<std::size_t>(y - span.first)];
+        auto entry = !row.empty() && row.back().first == blocks
+                         ? row.end() - 1
+                         : std::find_if(row.begin(), row.end(), [&](const auto& e) { return e.first == blocks; });
+        if (entry == row.end()) {
+            row.push_back({blocks, {}});
+            entry = row.end() - 1;
+        } else if (entry != row.end() - 1) {
+            std::iter_swap(entry, row.end() - 1);
+            entry = row.end() - 1;
+        }
+        BlockOverlap& sums = entry->second;
         ++sums.pixels;
         sums.first_sum += p[0] + p[1] + p[2];
         sums.second_sum += q[0] + q[1] + q[2];
     });
     BlockOverlaps all;
-    for (const BlockOverlaps& row : rows)
+    for (const RowSums& row : rows)
         for (const auto& [blocks, sums] : row) {
             BlockOverlap& total = all[blocks];
             total.pixels += sums.pixels;
@@ -166,16 +180,31 @@ GainGrid::GainGrid(int columns, int rows, int working_width, int working_height)
 int GainGrid::ColumnOf(int x) const { return std::clamp(static_cast<int>(x / block_width_), 0, columns_ - 1); }
 int GainGrid::RowOf(int y) const { return std::clamp(static_cast<int>(y / block_height_), 0, rows_ - 1); }
 
-double GainGrid::GainAt(double x, double y) const
+GainGrid::Tap GainGrid::TapAt(double position, double block, int count)
 {
-    const double gx = std::clamp((x + 0.5) / block_width_ - 0.5, 0.0, columns_ - 1.0);
-    const double gy = std::clamp((y + 0.5) / block_height_ - 0.5, 0.0, rows_ - 1.0);
-    const int c0 = static_cast<int>(gx), r0 = static_cast<int>(gy);
-    const int c1 = std::min(c0 + 1, columns_ - 1), r1 = std::min(r0 + 1, rows_ - 1);
-    const double tx = gx - c0, ty = gy - r0;
-    const double top = at(c0, r0) + tx * (at(c1, r0) - at(c0, r0));
-    const double bottom = at(c0, r1) + tx * (at(c1, r1) - at(c0, r1));
-    return top + ty * (bottom - top);
+    const double g = std::clamp((position + 0.5) / block - 0.5, 0.0, count - 1.0);
+    const int first = static_cast<int>(g);
+    return {first, std::min(first + 1, count - 1), g - first};
+}
+
+std::vector<GainGrid::Tap> GainGrid::ColumnTaps(int width, double working_per_pixel) const
+{
+    std::vector<Tap> taps(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) taps[static_cast<std::size_t>(x)] = TapAt((x + 0.5) * working_per_pixel - 0.5, block_width_, columns_);
+    return taps;
+}
+
+void GainGrid::RowGains(double y, const std::vector<Tap>& columns, double* out) const
+{
+    const Tap row = TapAt(y, block_height_, rows_);
+    // The two block rows blended first: then each pixel needs one interpolation between two columns.
+    std::vector<double> blended(static_cast<std::size_t>(columns_));
+    for (int c = 0; c < columns_; ++c) blended[static_cast<std::size_t>(c)] = at(c, row.first) + row.weight * (at(c, row.second) - at(c, row.first));
+    for (std::size_t x = 0; x < columns.size(); ++x) {
+        const Tap& t = columns[x];
+        const double left = blended[static_cast<std::size_t>(t.first)], right = blended[static_cast<std::size_t>(t.second)];
+        out[x] = left + t.weight * (right - left);
+    }
 }
 
 std::vector<GainGrid> EstimateBlockGains(const Mosaic& mosaic, const std::vector<ChannelGains>& source_gains)
@@ -228,16 +257,19 @@ void ApplyGainFieldInPlace(ColorImage& image, const ChannelGains& gains, const G
     // Working-image positions of the columns and rows, for images of another size than the working one.
     const double sx = static_cast<double>(working_width) / image.width();
     const double sy = static_cast<double>(working_height) / image.height();
+    // Where each column falls between block centres is the same on every row: worked out once.
+    const std::vector<GainGrid::Tap> columns = grid.empty() ? std::vector<GainGrid::Tap>{} : grid.ColumnTaps(image.width(), sx);
     ParallelFor(0, image.height(), [&](int y) {
-        std::vector<double> row_gain(static_cast<std::size_t>(image.width()));
-        const double wy = (y + 0.5) * sy - 0.5;
-        for (int x = 0; x < image.width(); ++x) row_gain[static_cast<std::size_t>(x)] = grid.empty() ? 1.0 : grid.GainAt((x + 0.5) * sx - 0.5, wy);
+        std::vector<double> row_gain(static_cast<std::size_t>(image.width()), 1.0);
+        if (!grid.empty()) grid.RowGains((y + 0.5) * sy - 0.5, columns, row_gain.data());
         std::uint8_t* row = image.row(y);
-        for (int x = 0; x < image.width(); ++x)
+        for (int x = 0; x < image.width(); ++x) {
+            const double g = row_gain[static_cast<std::size_t>(x)];
             for (std::size_t c = 0; c < 3; ++c) {
                 std::uint8_t& v = row[3 * x + static_cast<int>(c)];
-                if (v != 0) v = static_cast<std::uint8_t>(std::clamp(v * gains[c] * row_gain[static_cast<std::size_t>(x)] + 0.5, 1.0, 255.0));
+                if (v != 0) v = static_cast<std::uint8_t>(std::clamp(v * gains[c] * g + 0.5, 1.0, 255.0));
             }
+        }
     });
 }
 

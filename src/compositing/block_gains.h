@@ -27,10 +27,21 @@ public:
     // The block a working-image pixel lies in.
     int ColumnOf(int x) const;
     int RowOf(int y) const;
-    // The gain at a working-image position, interpolated between block centres (held beyond the outer ones).
-    double GainAt(double x, double y) const;
+    // Where a position falls between two block centres: the blocks and the second one's weight.
+    struct Tap {
+        int first = 0;
+        int second = 0;
+        double weight = 0.0;
+    };
+    // The taps of `width` pixel columns of an image whose pixels span `working_per_pixel` working pixels, and
+    // the gains along a row at working position y through them, interpolated between block centres (held
+    // beyond the outer ones).
+    std::vector<Tap> ColumnTaps(int width, double working_per_pixel) const;
+    void RowGains(double y, const std::vector<Tap>& columns, double* out) const;
 
 private:
+    static Tap TapAt(double position, double block, int count);
+
     int columns_ = 0;
     int rows_ = 0;
     double block_width_ = 1.0;
