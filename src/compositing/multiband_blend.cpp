@@ -14,12 +14,18 @@ constexpr float kInverse255 = 0.003921569f;
 
 using FloatPyramid = std::vector<FloatImage>;
 
-// Calls body(first, last) for bands of rows covering [0, rows), spread over the worker threads. Every row
-// is computed alike in whichever band it falls, so the result never depends on the banding. Inside another
-// parallel loop (the three channels of a small patch at once) the bands run on the calling thread.
+// Calls body(first, last) for bands of rows covering [0, rows) of `width` samples each, spread over the
+// worker threads. Every row is computed alike in whichever band it falls, so the result never depends on
+// the banding. Inside another parallel loop (the three channels of a small patch at once) the bands run on
+// the calling thread, as do small levels, where waking the threads would cost more than the work.
 template <typename Body>
-void ForRowBands(int rows, Body body)
+void ForRowBands(int rows, int width, Body body)
 {
+    constexpr long long kSmallLevel = 1 << 16;
+    if (static_cast<long long>(rows) * width < kSmallLevel) {
+        body(0, rows);
+        return;
+    }
     const int band = std::max(16, (rows + 4 * WorkerThreads() - 1) / (4 * WorkerThreads()));
     ParallelFor(0, (rows + band - 1) / band, [&](int i) { body(i * band, std::min(rows, (i + 1) * band)); });
 }
@@ -32,11 +38,11 @@ FloatImage Reduce(const FloatImage& level)
     const int w = level.width() & ~1, h = level.height() & ~1;
     const std::vector<float> kernel = GaussianKernel(1.0f);
     FloatImage rows(w / 2, h);
-    ForRowBands(h, [&](int first, int last) {
+    ForRowBands(h, w, [&](int first, int last) {
         for (int y = first; y < last; ++y) SmoothRowAtEvenColumns(level.row(y), w, kernel, rows.row(y));
     });
     FloatImage reduced(w / 2, h / 2);
-    ForRowBands(h / 2, [&](int first, int last) {
+    ForRowBands(h / 2, w / 2, [&](int first, int last) {
         for (int oy = first; oy < last; ++oy) SmoothColumn(rows, kernel, 2 * oy, reduced.row(oy));
     });
     return reduced;
@@ -56,7 +62,7 @@ void CombineExpansion(const FloatImage& coarse, FloatImage& fine, Combine combin
     const int half = taps / 2;
 
     // Each band of rows keeps its own row passes.
-    ForRowBands(height, [&](int first, int last) {
+    ForRowBands(height, width, [&](int first, int last) {
         // Row passes of the coarse rows the column window reaches (at most half the taps, plus one).
         const int kept = half + 2;
         std::vector<std::vector<float>> passes(static_cast<std::size_t>(kept), std::vector<float>(static_cast<std::size_t>(width)));
@@ -130,7 +136,7 @@ void MultiBandBlend(GrayImage& mosaic, const GrayImage& source, const GrayImage&
 {
     FloatImage a = ToFloatPlane(mosaic);
     FloatImage b = ToFloatPlane(source);
-    ForRowBands(a.height(), [&](int first, int last) {
+    ForRowBands(a.height(), a.width(), [&](int first, int last) {
         for (int y = first; y < last; ++y)
             for (int x = 0; x < a.width(); ++x) {
                 if (a.at(x, y) == 0.0f) a.at(x, y) = b.at(x, y);
@@ -149,7 +155,7 @@ void MultiBandBlend(GrayImage& mosaic, const GrayImage& source, const GrayImage&
         const FloatImage& m = gm[static_cast<std::size_t>(i)];
         FloatImage& out = la[static_cast<std::size_t>(i)];
         const FloatImage& other = lb[static_cast<std::size_t>(i)];
-        ForRowBands(m.height(), [&](int first, int last) {
+        ForRowBands(m.height(), m.width(), [&](int first, int last) {
             for (int y = first; y < last; ++y)
                 for (int x = 0; x < m.width(); ++x) {
                     const float keep = m.at(x, y);

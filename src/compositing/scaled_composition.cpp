@@ -70,6 +70,15 @@ public:
         return true;
     }
 
+    // The same with the position in the source as read.
+    bool Source(int x, int y, double& wx, double& wy, double& sx, double& sy) const
+    {
+        if (!Working(x, y, wx, wy)) return false;
+        sx = (wx + 0.5) * rx_ - 0.5;
+        sy = (wy + 0.5) * ry_ - 0.5;
+        return true;
+    }
+
     // visit(x, wx, wy, sx, sy) for x in [first, last): the working-image position and the position in the
     // source as read.
     template <typename Visit>
@@ -288,16 +297,18 @@ bool Composer::Join(const JoinRecord& join)
             const std::uint8_t* upper = seam.row(row.first);
             const std::uint8_t* lower = seam.row(row.second);
             const int cy = patch.y0 + y;
+            std::uint8_t* mask_row = mask.row(y);
             for (int x = 0; x < pw; ++x) {
                 const Tap& column = columns[static_cast<std::size_t>(x)];
                 const float top = upper[column.first] + column.weight * (upper[column.second] - upper[column.first]);
                 const float bottom = lower[column.first] + column.weight * (lower[column.second] - lower[column.first]);
-                mask.at(x, y) = top + row.weight * (bottom - top) >= 127.5f ? 255 : 0;
-                const int cx = patch.x0 + x;
-                if (canvas_.contains(cx, cy)) {
-                    const std::uint8_t* c = canvas_.pixel(cx, cy);
-                    for (std::size_t k = 0; k < 3; ++k) canvas_planes[k].at(x, y) = c[k];
-                }
+                mask_row[x] = top + row.weight * (bottom - top) >= 127.5f ? 255 : 0;
+            }
+            if (cy >= 0 && cy < canvas_.height()) {
+                std::array<std::uint8_t*, 3> planes{canvas_planes[0].row(y), canvas_planes[1].row(y), canvas_planes[2].row(y)};
+                const std::uint8_t* c = canvas_.row(cy);
+                for (int cx = std::max(patch.x0, 0); cx < std::min(patch.x1, canvas_.width()); ++cx)
+                    for (std::size_t k = 0; k < 3; ++k) planes[k][cx - patch.x0] = c[3 * cx + static_cast<int>(k)];
             }
             if (cy < source_part.y0 || cy >= source_part.y1) return;
             walk.ForRow(cy, source_part.x0, source_part.x1, [&](int cx, double wx, double wy, double sx, double sy) {
@@ -310,24 +321,28 @@ bool Composer::Join(const JoinRecord& join)
         const int levels = BlendLevels(pw, ph);
         for (std::size_t k = 0; k < 3; ++k) MultiBandBlend(canvas_planes[k], source_planes[k], mask, levels);
         // Written back wherever the source or the canvas has a pixel (a sampled colour is never all zero).
-        ParallelFor(0, ph, [&](int y) {
-            for (int x = 0; x < pw; ++x) {
-                const int cx = patch.x0 + x, cy = patch.y0 + y;
-                if (!canvas_.contains(cx, cy)) continue;
-                const bool source_here = source_planes[0].at(x, y) != 0;
-                std::uint8_t* c = canvas_.pixel(cx, cy);
-                if (!source_here && IsEmptyPixel(c)) continue;
-                for (std::size_t k = 0; k < 3; ++k) c[k] = canvas_planes[k].at(x, y);
+        ParallelFor(std::max(patch.y0, 0), std::min(patch.y1, canvas_.height()), [&](int cy) {
+            const int y = cy - patch.y0;
+            const std::array<const std::uint8_t*, 3> blended{canvas_planes[0].row(y), canvas_planes[1].row(y), canvas_planes[2].row(y)};
+            const std::uint8_t* source_here = source_planes[0].row(y);
+            std::uint8_t* row = canvas_.row(cy);
+            for (int cx = std::max(patch.x0, 0); cx < std::min(patch.x1, canvas_.width()); ++cx) {
+                const int x = cx - patch.x0;
+                std::uint8_t* c = row + 3 * cx;
+                if (source_here[x] == 0 && IsEmptyPixel(c)) continue;
+                for (std::size_t k = 0; k < 3; ++k) c[k] = blended[k][x];
             }
         });
     }
 
-    // The source fills what is still empty.
+    // The source fills what is still empty; what is painted already needs no mapping.
     ParallelFor(box.y0, box.y1, [&](int y) {
-        walk.ForRow(y, box.x0, box.x1, [&](int x, double wx, double wy, double sx, double sy) {
+        for (int x = box.x0; x < box.x1; ++x) {
             std::uint8_t* c = canvas_.pixel(x, y);
-            if (IsEmptyPixel(c) && InsideUsableArea(wx, wy, w(), h())) SampleColour(source, static_cast<float>(sx), static_cast<float>(sy), c);
-        });
+            double wx = 0, wy = 0, sx = 0, sy = 0;
+            if (IsEmptyPixel(c) && walk.Source(x, y, wx, wy, sx, sy) && InsideUsableArea(wx, wy, w(), h()))
+                SampleColour(source, static_cast<float>(sx), static_cast<float>(sy), c);
+        }
     });
     return true;
 }
