@@ -1,6 +1,7 @@
 #include "compositing/block_gains.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -27,12 +28,20 @@ constexpr int kSmoothingPasses = 2;
 
 bool Clipped(const std::uint8_t* bgr) { return bgr[0] >= 250 || bgr[1] >= 250 || bgr[2] >= 250; }
 
-// What two blocks of two sources show over the pixels they share: pixel count and each one's sums of
-// blue + green + red.
+// What two blocks of two sources show over the pixels they share: pixel count and each one's sums of blue,
+// green and red.
 struct BlockOverlap {
     std::int64_t pixels = 0;
-    std::int64_t first_sum = 0;
-    std::int64_t second_sum = 0;
+    std::array<std::int64_t, 3> first_sums{};
+    std::array<std::int64_t, 3> second_sums{};
+    void Add(const BlockOverlap& other)
+    {
+        pixels += other.pixels;
+        for (std::size_t c = 0; c < 3; ++c) {
+            first_sums[c] += other.first_sums[c];
+            second_sums[c] += other.second_sums[c];
+        }
+    }
 };
 using BlockPair = std::pair<int, int>;  // unknown numbers of the two blocks
 using BlockOverlaps = std::map<BlockPair, BlockOverlap>;
@@ -47,8 +56,8 @@ public:
         const double alpha = 1.0 / (kSigmaDifference * kSigmaDifference);
         const double beta = 1.0 / (kSigmaGain * kSigmaGain);
         const double n = static_cast<double>(o.pixels);
-        const double a = first_gain * static_cast<double>(o.first_sum) / (3.0 * n);
-        const double b = second_gain * static_cast<double>(o.second_sum) / (3.0 * n);
+        const double a = first_gain * static_cast<double>(o.first_sums[0] + o.first_sums[1] + o.first_sums[2]) / (3.0 * n);
+        const double b = second_gain * static_cast<double>(o.second_sums[0] + o.second_sums[1] + o.second_sums[2]) / (3.0 * n);
         const auto [i, j] = blocks;
         diagonal_[static_cast<std::size_t>(i)] += 2.0 * alpha * a * a * n + beta * n;
         diagonal_[static_cast<std::size_t>(j)] += 2.0 * alpha * b * b * n + beta * n;
@@ -132,17 +141,14 @@ BlockOverlaps MeasureBlocks(const PlacedSource& a, const PlacedSource& b, const 
         }
         BlockOverlap& sums = entry->second;
         ++sums.pixels;
-        sums.first_sum += p[0] + p[1] + p[2];
-        sums.second_sum += q[0] + q[1] + q[2];
+        for (std::size_t c = 0; c < 3; ++c) {
+            sums.first_sums[c] += p[c];
+            sums.second_sums[c] += q[c];
+        }
     });
     BlockOverlaps all;
     for (const RowSums& row : rows)
-        for (const auto& [blocks, sums] : row) {
-            BlockOverlap& total = all[blocks];
-            total.pixels += sums.pixels;
-            total.first_sum += sums.first_sum;
-            total.second_sum += sums.second_sum;
-        }
+        for (const auto& [blocks, sums] : row) all[blocks].Add(sums);
     return all;
 }
 
@@ -207,38 +213,51 @@ void GainGrid::RowGains(double y, const std::vector<Tap>& columns, double* out) 
     }
 }
 
-std::vector<GainGrid> EstimateBlockGains(const Mosaic& mosaic, const std::vector<ChannelGains>& source_gains)
+ExposureEstimate EstimateExposure(const Mosaic& mosaic)
 {
     const int n = mosaic.source_count();
     const int width = mosaic.working_width(), height = mosaic.working_height();
     const int longer = std::max(width, height);
     const int columns = std::max(1, static_cast<int>(std::lround(static_cast<double>(kGainBlocksAlongLongerSide) * width / longer)));
     const int rows = std::max(1, static_cast<int>(std::lround(static_cast<double>(kGainBlocksAlongLongerSide) * height / longer)));
-    std::vector<GainGrid> grids(static_cast<std::size_t>(n), GainGrid(columns, rows, width, height));
-    if (static_cast<int>(source_gains.size()) != n) return grids;
+    ExposureEstimate estimate;
+    estimate.grids.assign(static_cast<std::size_t>(n), GainGrid(columns, rows, width, height));
 
+    // One walk over every pair's shared pixels gives both: the pair's sums are its blocks' sums added up.
     const int blocks = columns * rows;
     const std::vector<std::optional<PlacedSource>> placed = PlaceSources(mosaic);
-    BlockSystem system(n * blocks);
+    std::vector<PairOverlap> pairs;
+    std::vector<BlockOverlaps> pair_blocks;
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j) {
             const auto& a = placed[static_cast<std::size_t>(i)];
             const auto& b = placed[static_cast<std::size_t>(j)];
             if (!a || !b) continue;
-            const BlockOverlaps overlaps = MeasureBlocks(*a, *b, grids.front(), i * blocks, j * blocks, width, height);
-            for (const auto& [pair, o] : overlaps)
-                if (o.pixels >= kFewestPixels)
-                    system.Add(pair, o, MeanGain(source_gains[static_cast<std::size_t>(i)]), MeanGain(source_gains[static_cast<std::size_t>(j)]));
+            BlockOverlaps overlaps = MeasureBlocks(*a, *b, estimate.grids.front(), i * blocks, j * blocks, width, height);
+            BlockOverlap total;
+            for (const auto& [pair, o] : overlaps) total.Add(o);
+            if (total.pixels == 0) continue;
+            pairs.push_back({i, j, total.pixels, total.first_sums, total.second_sums});
+            pair_blocks.push_back(std::move(overlaps));
         }
+    estimate.gains = SolveGains(n, pairs);
+
+    BlockSystem system(n * blocks);
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+        const double first_gain = MeanGain(estimate.gains[static_cast<std::size_t>(pairs[k].first)]);
+        const double second_gain = MeanGain(estimate.gains[static_cast<std::size_t>(pairs[k].second)]);
+        for (const auto& [pair, o] : pair_blocks[k])
+            if (o.pixels >= kFewestPixels) system.Add(pair, o, first_gain, second_gain);
+    }
     const std::vector<double> solution = system.Solve();
-    if (std::any_of(solution.begin(), solution.end(), [](double g) { return !std::isfinite(g); })) return grids;
+    if (std::any_of(solution.begin(), solution.end(), [](double g) { return !std::isfinite(g); })) return estimate;
     for (int i = 0; i < n; ++i) {
-        GainGrid& grid = grids[static_cast<std::size_t>(i)];
+        GainGrid& grid = estimate.grids[static_cast<std::size_t>(i)];
         for (int k = 0; k < blocks; ++k)
             grid.at(k % columns, k / columns) = std::clamp(solution[static_cast<std::size_t>(i * blocks + k)], kLowestGain, kHighestGain);
         Smooth(grid);
     }
-    return grids;
+    return estimate;
 }
 
 ColorImage ApplyGainField(const ColorImage& image, const ChannelGains& gains, const GainGrid& grid, int working_width,

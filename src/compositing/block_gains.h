@@ -52,9 +52,14 @@ private:
 // Blocks along a working image's longer side.
 inline constexpr int kGainBlocksAlongLongerSide = 16;
 
-// The block gains of every source, given the sources' own gains (one grid of 1s for a source off the chain
-// or without overlaps). Sampled as basic blending samples; integer sums, so the same on any thread count.
-std::vector<GainGrid> EstimateBlockGains(const Mosaic& mosaic, const std::vector<ChannelGains>& source_gains);
+// Every source's gain (as EstimateExposureGains gives it) and its block gains on top (a grid of 1s for a
+// source off the chain or without overlaps), from one walk over the overlaps, sampled as basic blending
+// samples; integer sums, so the same on any thread count.
+struct ExposureEstimate {
+    std::vector<ChannelGains> gains;
+    std::vector<GainGrid> grids;
+};
+ExposureEstimate EstimateExposure(const Mosaic& mosaic);
 
 // `image` (the working image, or the source at another size) with its gains applied: every sample times its
 // channel's gain and the grid's gain where it lies, rounded and held to 1..255 (0 stays 0).

@@ -94,8 +94,9 @@ void Mosaic::PrepareExposureGains()
     exposure_gains_.clear();
     block_gains_.clear();
     if (!exposure_compensation_) return;
-    exposure_gains_ = EstimateExposureGains(*this);
-    block_gains_ = EstimateBlockGains(*this, exposure_gains_);
+    ExposureEstimate estimate = EstimateExposure(*this);
+    exposure_gains_ = std::move(estimate.gains);
+    block_gains_ = std::move(estimate.grids);
 }
 
 std::shared_ptr<const ColorImage> Mosaic::BlendingImage(int i) const

@@ -91,6 +91,8 @@ TEST(ExposureGainsTest, GainsUndoTheBrightnessOfEachView)
         test::MemoryMosaic m = GainViews(truth);
         const std::vector<ChannelGains> gains = EstimateExposureGains(*m.mosaic);
         ASSERT_EQ(gains.size(), 3u);
+        // The blends' one walk over the blocks gives the sources the same gains.
+        EXPECT_EQ(EstimateExposure(*m.mosaic).gains, gains);
         // Each view times its gain should give the same brightness; only that common level is free.
         double level = 0;
         for (std::size_t i = 0; i < 3; ++i) level += gains[i][1] * truth[i] / 3;
