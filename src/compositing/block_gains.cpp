@@ -11,22 +11,16 @@
 #include "compositing/mosaic.h"
 #include "compositing/placed_sources.h"
 #include "imaging/parallel.h"
-#include "imaging/pixel.h"
 
 namespace tp {
 
 namespace {
 
-// The least-squares model of the sources' own gains, one block standing for one source.
-constexpr double kSigmaDifference = 10.0;
-constexpr double kSigmaGain = 1.0;
 // Blocks with fewer shared pixels than this say too little to move their gain.
 constexpr std::int64_t kFewestPixels = 16;
 // Block gains beyond these mean the overlaps disagree beyond any exposure change.
 constexpr double kLowestGain = 0.5, kHighestGain = 2.0;
 constexpr int kSmoothingPasses = 2;
-
-bool Clipped(const std::uint8_t* bgr) { return bgr[0] >= 250 || bgr[1] >= 250 || bgr[2] >= 250; }
 
 // What two blocks of two sources show over the pixels they share: pixel count and each one's sums of blue,
 // green and red.
@@ -53,8 +47,10 @@ public:
 
     void Add(const BlockPair& blocks, const BlockOverlap& o, double first_gain, double second_gain)
     {
-        const double alpha = 1.0 / (kSigmaDifference * kSigmaDifference);
-        const double beta = 1.0 / (kSigmaGain * kSigmaGain);
+        // The sources' own model, one block standing for one source.
+        const GainModel model;
+        const double alpha = 1.0 / (model.sigma_difference * model.sigma_difference);
+        const double beta = 1.0 / (model.sigma_gain * model.sigma_gain);
         const double n = static_cast<double>(o.pixels);
         const double a = first_gain * static_cast<double>(o.first_sums[0] + o.first_sums[1] + o.first_sums[2]) / (3.0 * n);
         const double b = second_gain * static_cast<double>(o.second_sums[0] + o.second_sums[1] + o.second_sums[2]) / (3.0 * n);
@@ -124,8 +120,7 @@ BlockOverlaps MeasureBlocks(const PlacedSource& a, const PlacedSource& b, const 
     // last entry tried first.
     using RowSums = std::vector<std::pair<BlockPair, BlockOverlap>>;
     std::vector<RowSums> rows(static_cast<std::size_t>(span.last - span.first + 1));
-    ForEachOverlapPixel(a, b, width, height, [&](int y, int, const std::uint8_t* p, const std::uint8_t* q, PointI pa, PointI pb) {
-        if (IsEmptyPixel(p) || IsEmptyPixel(q) || Clipped(p) || Clipped(q)) return;
+    ForEachOverlapPixel(a, b, width, height, [&](int y, const std::uint8_t* p, const std::uint8_t* q, PointI pa, PointI pb) {
         const BlockPair blocks{first_unknown + grid.RowOf(pa.y) * grid.columns() + grid.ColumnOf(pa.x),
                                second_unknown + grid.RowOf(pb.y) * grid.columns() + grid.ColumnOf(pb.x)};
         RowSums& row = rows[static_cast<std::size_t>(y - span.first)];

@@ -52,7 +52,7 @@ private:
 // Blocks along a working image's longer side.
 inline constexpr int kGainBlocksAlongLongerSide = 16;
 
-// Every source's gain (as EstimateExposureGains gives it) and its block gains on top (a grid of 1s for a
+// Every source's gain (SolveGains over the pairs' overlaps) and its block gains on top (a grid of 1s for a
 // source off the chain or without overlaps), from one walk over the overlaps, sampled as basic blending
 // samples; integer sums, so the same on any thread count.
 struct ExposureEstimate {

@@ -1,50 +1,12 @@
 #include "compositing/exposure_gains.h"
 
 #include <algorithm>
-#include <memory>
-#include <optional>
 
-#include "compositing/mosaic.h"
-#include "compositing/placed_sources.h"
 #include "imaging/matrix.h"
-#include "imaging/parallel.h"
-#include "imaging/pixel.h"
 
 namespace tp {
 
 namespace {
-
-// A sample this bright may have been clipped by the camera: it no longer tells the exposure.
-constexpr int kClipped = 250;
-
-bool Clipped(const std::uint8_t* bgr) { return bgr[0] >= kClipped || bgr[1] >= kClipped || bgr[2] >= kClipped; }
-
-// The overlap of two placed sources. Rows are summed apart and then added in order; the sums are integers,
-// so the result is the same however the rows are spread.
-PairOverlap MeasurePair(const PlacedSource& a, const PlacedSource& b, int width, int height)
-{
-    PairOverlap overlap;
-    const OverlapRows span = CommonRows(a, b);
-    if (span.last < span.first) return overlap;
-    std::vector<PairOverlap> rows(static_cast<std::size_t>(span.last - span.first + 1));
-    ForEachOverlapPixel(a, b, width, height, [&](int y, int, const std::uint8_t* p, const std::uint8_t* q, PointI, PointI) {
-        if (IsEmptyPixel(p) || IsEmptyPixel(q) || Clipped(p) || Clipped(q)) return;
-        PairOverlap& sums = rows[static_cast<std::size_t>(y - span.first)];
-        ++sums.pixels;
-        for (std::size_t c = 0; c < 3; ++c) {
-            sums.first_sums[c] += p[c];
-            sums.second_sums[c] += q[c];
-        }
-    });
-    for (const PairOverlap& row : rows) {
-        overlap.pixels += row.pixels;
-        for (std::size_t c = 0; c < 3; ++c) {
-            overlap.first_sums[c] += row.first_sums[c];
-            overlap.second_sums[c] += row.second_sums[c];
-        }
-    }
-    return overlap;
-}
 
 // Mean intensity over an overlap: of one channel, or of all three together.
 double MeanIntensity(const std::array<std::int64_t, 3>& sums, std::int64_t pixels, int channel)
@@ -95,26 +57,6 @@ std::vector<double> SolveChannel(int source_count, const std::vector<PairOverlap
 
 }  // namespace
 
-std::vector<PairOverlap> MeasureOverlaps(const Mosaic& mosaic)
-{
-    const int n = mosaic.source_count();
-    const int width = mosaic.working_width(), height = mosaic.working_height();
-    const std::vector<std::optional<PlacedSource>> placed = PlaceSources(mosaic);
-    std::vector<PairOverlap> overlaps;
-    for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j) {
-            const auto& a = placed[static_cast<std::size_t>(i)];
-            const auto& b = placed[static_cast<std::size_t>(j)];
-            if (!a || !b) continue;
-            PairOverlap overlap = MeasurePair(*a, *b, width, height);
-            if (overlap.pixels == 0) continue;
-            overlap.first = i;
-            overlap.second = j;
-            overlaps.push_back(overlap);
-        }
-    return overlaps;
-}
-
 std::vector<ChannelGains> SolveGains(int source_count, const std::vector<PairOverlap>& overlaps, const GainModel& model)
 {
     std::vector<ChannelGains> gains(static_cast<std::size_t>(source_count));
@@ -128,11 +70,6 @@ std::vector<ChannelGains> SolveGains(int source_count, const std::vector<PairOve
         for (int i = 0; i < source_count; ++i) gains[static_cast<std::size_t>(i)][static_cast<std::size_t>(c)] = channel[static_cast<std::size_t>(i)];
     }
     return gains;
-}
-
-std::vector<ChannelGains> EstimateExposureGains(const Mosaic& mosaic)
-{
-    return SolveGains(mosaic.source_count(), MeasureOverlaps(mosaic));
 }
 
 }  // namespace tp

@@ -1,17 +1,13 @@
 // Exposure compensation: a gain per source (per channel when asked) that makes the sources agree in
-// brightness where they overlap, estimated by least squares over the overlaps as the mosaic's geometry
-// places them, and applied to the working images before they are blended (with the block gains on top).
+// brightness where they overlap, by least squares over what the overlaps show. The overlaps are measured,
+// and the gains applied with the block gains on top, in block_gains.h.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
-#include "imaging/image_buffer.h"
-
 namespace tp {
-
-class Mosaic;
 
 // Gains of one source for its blue, green and red channels (all three equal with one gain per source).
 using ChannelGains = std::array<double, 3>;
@@ -38,15 +34,7 @@ struct GainModel {
     bool per_channel = false;
 };
 
-// Overlaps of every pair of sources whose chains to the reference are intact, in canvas pixels, sampled as
-// basic blending samples them (nearest working-image pixel, two pixels in from the border). Sources whose
-// working image is unreadable or of another size have none. Pairs without a counted pixel are left out.
-std::vector<PairOverlap> MeasureOverlaps(const Mosaic& mosaic);
-
 // The gains minimising the model for `source_count` sources. A source without overlaps keeps gain 1.
 std::vector<ChannelGains> SolveGains(int source_count, const std::vector<PairOverlap>& overlaps, const GainModel& model = {});
-
-// Both steps, with the model blending uses.
-std::vector<ChannelGains> EstimateExposureGains(const Mosaic& mosaic);
 
 }  // namespace tp

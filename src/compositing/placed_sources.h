@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "compositing/canvas_walk.h"
 #include "imaging/image_buffer.h"
 #include "imaging/parallel.h"
+#include "imaging/pixel.h"
 #include "registration/geometry_types.h"
 
 namespace tp {
@@ -26,15 +28,24 @@ struct PlacedSource {
 // nothing for the others (a source off the chain sits wherever its last transforms put it).
 std::vector<std::optional<PlacedSource>> PlaceSources(const Mosaic& mosaic);
 
-// Calls visit(y, x, p, q, pa, pb) for every canvas pixel where both sources have a usable sample: p and q
-// their samples, pa and pb the sampled pixels of each. Rows are spread over the threads, so
-// visit may only write what belongs to its row.
-// The rows are those of the box both sources cover; a box without rows visits nothing.
+// The rows of the box two sources both cover; none when first > last.
 struct OverlapRows {
     int first = 0;
     int last = -1;  // inclusive
 };
 OverlapRows CommonRows(const PlacedSource& a, const PlacedSource& b);
+
+// Whether a sample tells the exposure: an empty one shows nothing, and one this bright may have been clipped
+// by the camera.
+inline bool TellsExposure(const std::uint8_t* bgr)
+{
+    constexpr int kClipped = 250;
+    return !IsEmptyPixel(bgr) && bgr[0] < kClipped && bgr[1] < kClipped && bgr[2] < kClipped;
+}
+
+// Calls visit(y, p, q, pa, pb) for every canvas pixel of the common rows where both sources have a usable
+// sample that tells the exposure: p and q the samples, pa and pb the sampled pixels of each. Rows are spread
+// over the threads, so visit may only write what belongs to its row.
 
 template <typename Visit>
 void ForEachOverlapPixel(const PlacedSource& a, const PlacedSource& b, int width, int height, Visit visit)
@@ -52,7 +63,9 @@ void ForEachOverlapPixel(const PlacedSource& a, const PlacedSource& b, int width
             const PointI pa = first[static_cast<std::size_t>(x - x0)];
             if (pa.x < 0 || !usable(sx, sy)) return;
             const PointI pb{static_cast<int>(sx + 0.5), static_cast<int>(sy + 0.5)};
-            visit(y, x, a.image->pixel(pa.x, pa.y), b.image->pixel(pb.x, pb.y), pa, pb);
+            const std::uint8_t* p = a.image->pixel(pa.x, pa.y);
+            const std::uint8_t* q = b.image->pixel(pb.x, pb.y);
+            if (TellsExposure(p) && TellsExposure(q)) visit(y, p, q, pa, pb);
         });
     });
 }

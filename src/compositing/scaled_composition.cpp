@@ -25,6 +25,9 @@ namespace {
 // the canvas's and the source's at full size while the first levels are made).
 constexpr std::size_t kMergeBytesPerPixel = 24;
 
+// The most pixels a composed image may have.
+constexpr long long kMaxComposedPixels = 1LL << 31;
+
 // A rectangle of output pixels, upper bounds exclusive.
 struct Span {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -136,6 +139,8 @@ private:
     Span SourceSpan(int i) const;
     void PaintReference();
     bool Join(const JoinRecord& join);
+    // Paints the source's colour over the pixels of `box` still empty; what is painted needs no mapping.
+    void FillEmpty(const ColorImage& source, const ScaledWalk& walk, const Span& box);
 
     const Mosaic& mosaic_;
     double scale_;
@@ -190,7 +195,6 @@ bool Composer::Basic()
     const int n = mosaic_.source_count();
     const CentreWeights weight(w(), h());
     struct Placed {
-        int index;
         Span span;
         ScaledWalk walk;
     };
@@ -226,7 +230,7 @@ bool Composer::Basic()
                     if (IsEmptyPixel(target)) target[1] = 1;
                 });
             });
-            placed.push_back({i, span, walk});
+            placed.push_back({span, walk});
         }
         if (progress_.Step()) return false;
     }
@@ -239,12 +243,19 @@ void Composer::PaintReference()
     const ColorImage source = ReadSource(reference);
     if (source.empty()) return;
     const MemoryBudget::Hold hold = Reserve(source.block_size());
-    const ScaledWalk walk = WalkFor(reference, source, false);
-    const Span span = SourceSpan(reference);
-    ParallelFor(span.y0, span.y1, [&](int y) {
-        walk.ForRow(y, span.x0, span.x1, [&](int x, double wx, double wy, double sx, double sy) {
-            if (InsideUsableArea(wx, wy, w(), h())) SampleColour(source, static_cast<float>(sx), static_cast<float>(sy), canvas_.pixel(x, y));
-        });
+    // The canvas is empty yet: filling it is painting the reference.
+    FillEmpty(source, WalkFor(reference, source, false), SourceSpan(reference));
+}
+
+void Composer::FillEmpty(const ColorImage& source, const ScaledWalk& walk, const Span& box)
+{
+    ParallelFor(box.y0, box.y1, [&](int y) {
+        for (int x = box.x0; x < box.x1; ++x) {
+            std::uint8_t* c = canvas_.pixel(x, y);
+            double wx = 0, wy = 0, sx = 0, sy = 0;
+            if (IsEmptyPixel(c) && walk.Source(x, y, wx, wy, sx, sy) && InsideUsableArea(wx, wy, w(), h()))
+                SampleColour(source, static_cast<float>(sx), static_cast<float>(sy), c);
+        }
     });
 }
 
@@ -335,15 +346,7 @@ bool Composer::Join(const JoinRecord& join)
         });
     }
 
-    // The source fills what is still empty; what is painted already needs no mapping.
-    ParallelFor(box.y0, box.y1, [&](int y) {
-        for (int x = box.x0; x < box.x1; ++x) {
-            std::uint8_t* c = canvas_.pixel(x, y);
-            double wx = 0, wy = 0, sx = 0, sy = 0;
-            if (IsEmptyPixel(c) && walk.Source(x, y, wx, wy, sx, sy) && InsideUsableArea(wx, wy, w(), h()))
-                SampleColour(source, static_cast<float>(sx), static_cast<float>(sy), c);
-        }
-    });
+    FillEmpty(source, walk, box);
     return true;
 }
 
@@ -360,11 +363,6 @@ bool Composer::Advanced()
 
 }  // namespace
 
-ScaledSize ScaledCanvasSize(const Mosaic& mosaic, double scale)
-{
-    return {std::llround(mosaic.planar().width() * scale), std::llround(mosaic.planar().height() * scale)};
-}
-
 bool ComposeAtScale(const Mosaic& mosaic, double scale, Projection projection, Progress& progress, ColorImage& image,
                     MemoryBudget* budget, CompositionReport* report)
 {
@@ -374,9 +372,10 @@ bool ComposeAtScale(const Mosaic& mosaic, double scale, Projection projection, P
     counted = {};
     const std::optional<BlendType> blend = mosaic.last_blend();
     if (!blend || !mosaic.has_wide_view() || !(scale > 0.0) || !std::isfinite(scale)) return false;
-    const ScaledSize size = ScaledCanvasSize(mosaic, scale);
-    if (size.width <= 0 || size.height <= 0 || size.width * size.height > kMaxComposedPixels) return false;
-    if (!image.allocate(static_cast<int>(size.width), static_cast<int>(size.height))) return false;
+    const long long width = std::llround(mosaic.planar().width() * scale);
+    const long long height = std::llround(mosaic.planar().height() * scale);
+    if (width <= 0 || height <= 0 || width * height > kMaxComposedPixels) return false;
+    if (!image.allocate(static_cast<int>(width), static_cast<int>(height))) return false;
 
     const bool advanced = *blend == BlendType::Advanced;
     progress.SetRange(advanced ? 1 + static_cast<int>(mosaic.joins().size()) : mosaic.source_count());

@@ -34,14 +34,4 @@ struct CompositionReport {
 bool ComposeAtScale(const Mosaic& mosaic, double scale, Projection projection, Progress& progress, ColorImage& image,
                     MemoryBudget* budget = nullptr, CompositionReport* report = nullptr);
 
-// The pixel size of the canvas at `scale`.
-struct ScaledSize {
-    long long width = 0;
-    long long height = 0;
-};
-ScaledSize ScaledCanvasSize(const Mosaic& mosaic, double scale);
-
-// The most pixels a composed image may have.
-inline constexpr long long kMaxComposedPixels = 1LL << 31;
-
 }  // namespace tp

@@ -52,8 +52,7 @@ double FullScale(const CMainDoc& doc)
 
 double OutputScale(const CMainDoc& doc, const OutputResolution& resolution, int cut_width, int cut_height)
 {
-    return resolution.kind == OutputResolution::Kind::Working ? 1.0
-                                                               : OutputScale(FullScale(doc), resolution, cut_width, cut_height);
+    return OutputScale(FullScale(doc), resolution, cut_width, cut_height);
 }
 
 double OutputScale(double full_scale, const OutputResolution& resolution, int cut_width, int cut_height)

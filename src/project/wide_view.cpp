@@ -131,9 +131,7 @@ bool WideView::ScaledCroppedImage(const CMainDoc& doc, double scale, Progress& p
 
 ColorImage WideView::CroppedImage() const
 {
-    const int left = std::max(crop_.left, 0), top = std::max(crop_.top, 0);
-    const int right = std::min(crop_.right, image_.width()), bottom = std::min(crop_.bottom, image_.height());
-    return tp::Crop(image_, left, top, std::max(0, right - left), std::max(0, bottom - top));
+    return tp::Crop(image_, std::max(crop_.left, 0), std::max(crop_.top, 0), crop_width(), crop_height());
 }
 
 int WideView::Export(const std::string& path) const

@@ -89,10 +89,8 @@ TEST(ExposureGainsTest, GainsUndoTheBrightnessOfEachView)
     const std::array<double, 3> cases[] = {{0.8, 1.0, 1.2}, {1.2, 0.8, 1.0}, {1.0, 1.0, 1.0}};
     for (const auto& truth : cases) {
         test::MemoryMosaic m = GainViews(truth);
-        const std::vector<ChannelGains> gains = EstimateExposureGains(*m.mosaic);
+        const std::vector<ChannelGains> gains = EstimateExposure(*m.mosaic).gains;
         ASSERT_EQ(gains.size(), 3u);
-        // The blends' one walk over the blocks gives the sources the same gains.
-        EXPECT_EQ(EstimateExposure(*m.mosaic).gains, gains);
         // Each view times its gain should give the same brightness; only that common level is free.
         double level = 0;
         for (std::size_t i = 0; i < 3; ++i) level += gains[i][1] * truth[i] / 3;
